@@ -1,0 +1,23 @@
+# Thin wrapper over the CMake presets. `make run` and `make test` do all set-up on a fresh Debian 12 machine.
+.PHONY: setup configure build run test format clean
+
+setup:
+	@bash scripts/setup.sh
+
+configure: setup
+	@cmake --preset default >/dev/null
+
+build: configure
+	@cmake --build --preset default
+
+run: build
+	@bash scripts/run.sh
+
+test: build
+	@ctest --preset default
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf build

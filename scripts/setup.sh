@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Vantor needs on Debian 12. Idempotent: packages that are
+# already installed are not fetched again, so a second run costs a second.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build ccache pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6dbus6
+    libgl1-mesa-dev libxkbcommon-dev
+    libgtest-dev libgmock-dev googletest
+    libxcb1-dev libxcb-screensaver0-dev
+    fonts-wqy-microhei
+    xvfb xauth x11-utils xdotool openbox imagemagick
+    dbus python3-dbusmock
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing packages and not root; install them with: sudo apt-get install ${missing[*]}" >&2
+        exit 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

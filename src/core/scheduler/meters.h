@@ -1,0 +1,79 @@
+// Condition evaluation of the armed task, once a second: time condition, idle and traffic meters, and the
+// status label text.
+#pragma once
+
+#include "core/common/datetime.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vantor {
+
+// The meters' module state. Lives as long as the program; resetcontrol(1) calls ClearStatus().
+struct MeterState {
+    std::string timeStatus;    // TimeStatusText
+    std::string idleStatus;    // IdleStatusText
+    std::string trafficStatus; // TrafficStatusText
+
+    // Traffic hold clock, on the monotonic clock in milliseconds (so a hold runs across midnight);
+    // unset = not holding.
+    std::optional<uint64_t> trafficHoldStartMs;
+    uint64_t idleBaselineMs = 0;                 // IdleBaselineTick, monotonic
+    std::optional<uint64_t> lastSeenInput;       // LastSeenInputTime; unset before the first call
+    double prevBytesReceived = 0;
+    double prevBytesSent = 0;
+    std::optional<uint64_t> prevSampleMs;        // PrevSampleTime, monotonic; unset before the first sample
+    DateTime prevSampleTime;                     // PrevSampleTime as wall clock (day 0 at start)
+
+    void ClearStatus(); // texts emptied, hold clock unset
+};
+
+// Readings the shell takes from the platform for one tick.
+struct Readings {
+    DateTime now;
+    uint64_t monotonicMs = 0;
+    std::optional<uint64_t> lastInputMs;  // last-input tick on the monotonic clock; unset = no idle source
+    std::optional<double> bytesReceived;  // totals over all interfaces; unset = table unreadable
+    std::optional<double> bytesSent;
+};
+
+// The editor's values that operate reads (the tick reads them from the controls).
+struct OperateInput {
+    bool timeOn = false;
+    bool idleOn = false;
+    bool netOn = false;
+    int timeMode = 0;
+    DateTime start;
+    DateTime end;
+    double idleSeconds = 0;  // lfreetime
+    int direction = 0;       // 0 download, 1 upload
+    int compare = 0;         // 0 at most, else at least
+    double netLimit = 0;     // KB/s
+    double holdSeconds = 0;  // llasttime
+};
+
+struct OperateResult {
+    enum class Outcome { Waiting, Met, WindowOver };
+    Outcome outcome = Outcome::Waiting;
+    std::string label; // lab_state text (lines separated by "\n")
+};
+
+// IdleMeter: true when idle at least `idleSeconds`; sets state.idleStatus.
+bool IdleMeter(MeterState& state, double idleSeconds, const Readings& r);
+
+// TrafficMeter: true when the chosen rate has met the limit for at least `holdSeconds`; sets
+// state.trafficStatus.
+bool TrafficMeter(MeterState& state, int direction, int compare, double limit, double holdSeconds,
+                  const Readings& r);
+
+// operate: evaluates the time condition, calls the meters as the mode requires and composes the label.
+// On WindowOver the caller stops the run and decides how to go on (WindowOverAction).
+OperateResult Operate(MeterState& state, const OperateInput& in, const Readings& r);
+
+// The full-screen pause: hold clock unset and idle baseline moved to now.
+void PauseMeters(MeterState& state, uint64_t monotonicMs);
+
+inline constexpr const char* kFullScreenPauseText = "全屏程序运行中，任务暂停执行。";
+
+} // namespace vantor

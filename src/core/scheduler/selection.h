@@ -1,0 +1,32 @@
+// Choosing the saved task to run next (loadtask's selection).
+#pragma once
+
+#include "core/common/datetime.h"
+#include "core/common/message.h"
+#include "core/tasks/task_record.h"
+
+#include <optional>
+#include <vector>
+
+namespace vantor {
+
+struct Selection {
+    enum class Outcome { NoRows, NoEnabled, NoCandidate, NoChoice, Chosen };
+    Outcome outcome = Outcome::NoRows;
+    int row = -1;       // chosen row index (0-based) when Chosen
+    DateTime start;     // start and end handed to the editor loader
+    DateTime end;
+    // Message to show for NoRows / NoEnabled / NoCandidate; none otherwise.
+    std::optional<Message> message;
+    // NoCandidate and Chosen check Chck_task; NoRows and NoEnabled leave it alone.
+    bool checkSavedTaskMode = false;
+};
+
+// Candidate start and end of one row at `now`; nullopt when the row's texts cannot be converted (such a
+// row is skipped) or the row is not enabled.
+std::optional<std::pair<DateTime, DateTime>> CandidateWindow(const TaskRecord& row, DateTime now);
+
+// The whole selection over the list at `now`: earliest start first, the upper row first on equal starts.
+Selection SelectTask(const std::vector<TaskRecord>& rows, DateTime now);
+
+} // namespace vantor

@@ -1,0 +1,20 @@
+// Captions and tool tips built from the program's version (file version 1.2.0.3 -> 1.2.3).
+#pragma once
+
+#include <string>
+
+namespace vantor {
+
+std::string VersionText();        // "1.2.3"
+std::string MainWindowCaption();  // "VantorV1.2.3"
+std::string SplashCaption();      // "Vantor版本 1.2.3"
+std::string TipsCaption();        // "Vantor温馨提示"
+
+// Tool tip of the notification icon: "Vantor(V1.2.3)-“关机”任务执行中..." while a task runs,
+// "Vantor(V1.2.3)-无任务" otherwise.
+std::string TrayTipText(bool running, const std::string& operationItem);
+
+// Exit question "是否退出Vantor?".
+std::string ExitQuestion();
+
+} // namespace vantor

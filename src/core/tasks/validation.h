@@ -1,0 +1,53 @@
+// Checks the editor's task before it is added, changed or started, and computes its concrete times.
+#pragma once
+
+#include "core/common/datetime.h"
+#include "core/common/message.h"
+#include "core/tasks/task_record.h"
+
+#include <optional>
+
+namespace vantor {
+
+// Controls the focus moves to after a failed check.
+enum class EditorControl {
+    None, Chk_time, Comb_oper, Comb_time, DTPk_start, DTPk_end, txt_ttime, List_week, txt_day, txt_hour,
+    txt_mini, txt_second, Comb_updown, Comb_netcompare, txt_netdata, txt_net_time, txt_tips
+};
+
+struct CheckFailure {
+    Message message;
+    EditorControl focus = EditorControl::None; // None: the focus stays where it is
+};
+
+struct CheckResult {
+    bool ok = false;
+    std::optional<CheckFailure> failure; // set when !ok
+    // New picker values, set as soon as the mode's time checks have passed (countdown: start = end of the
+    // countdown; weekly: the next window), even when a later check fails.
+    std::optional<DateTime> newStart;
+    std::optional<DateTime> newEnd;
+};
+
+// The fifteen checks in their fixed order; `now` is the current local time.
+CheckResult ConditionCheck(const EditorValues& v, DateTime now);
+
+// Countdown N: numeric value of the text + 1, rounded half to even; nullopt when it does not fit 32 bits.
+std::optional<int32_t> CountdownSeconds(const std::string& countdownText);
+
+// The next weekly window for a week selection and the times of day of start and end (only the time of
+// day of `start`/`end` is used). A window passing midnight ends on the selected day; a window already
+// over today moves one day on. With no day selected, k = 8 - w as the stored-task rule gives.
+struct Window {
+    DateTime start;
+    DateTime end;
+    friend bool operator==(const Window&, const Window&) = default;
+};
+Window NextWeeklyWindow(const std::array<bool, 7>& week, int64_t startTimeOfDay, int64_t endTimeOfDay,
+                        DateTime now);
+
+// The characters that cannot be stored in a task line ("," and ";" in the reminder text, program path or
+// process name). Returns the refusal message naming the character, or nullopt when the text is fine.
+std::optional<Message> UnstorableTipsText(const std::string& tips);
+
+} // namespace vantor

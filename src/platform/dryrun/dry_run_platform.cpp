@@ -1,0 +1,68 @@
+#include "platform/dryrun/dry_run_platform.h"
+
+namespace vantor {
+
+namespace {
+
+class DryRunPlatform : public Platform {
+public:
+    DryRunPlatform(std::unique_ptr<Platform> inner, std::ostream& out) : inner_(std::move(inner)), out_(out) {}
+
+    DateTime Now() override { return inner_->Now(); }
+    uint64_t MonotonicMs() override { return inner_->MonotonicMs(); }
+    std::optional<std::string> DecodeLegacy(std::string_view bytes) override { return inner_->DecodeLegacy(bytes); }
+    std::optional<uint64_t> LastInputMs() override { return inner_->LastInputMs(); }
+    std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() override { return inner_->ReadInterfaceTable(); }
+    bool CanSuspend() override { return inner_->CanSuspend(); }
+    bool CanHibernate() override { return inner_->CanHibernate(); }
+    void EnableShutdownPrivilege() override {}
+    ActionResult PowerOff() override { return Print("power-off"); }
+    ActionResult Reboot() override { return Print("reboot"); }
+    ActionResult LogOff() override { return Print("log-off"); }
+    ActionResult Lock() override { return Print("lock"); }
+    ActionResult Suspend() override { return Print("suspend"); }
+    ActionResult Hibernate() override { return Print("hibernate"); }
+    std::vector<ProcessInfo> ListProcesses() override { return inner_->ListProcesses(); }
+    bool IsProcessRunning(const std::string& name) override { return inner_->IsProcessRunning(name); }
+    void EndProcessByName(const std::string& name) override { Print("end-process " + name); }
+    std::optional<WindowSize> ForegroundWindowSize() override { return inner_->ForegroundWindowSize(); }
+    ScreenSize PrimaryScreenSize() override { return inner_->PrimaryScreenSize(); }
+    bool IsFileLocked(const std::string& path) override { return inner_->IsFileLocked(path); }
+    bool IsOrdinaryFile(const std::string& path) override { return inner_->IsOrdinaryFile(path); }
+    ActionResult StartProgram(const std::string& path) override { return Print("start-program " + path); }
+    std::string ProgramPath() override { return inner_->ProgramPath(); }
+    ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
+        const std::string scopeName = scope == AutostartScope::Machine ? "machine" : "user";
+        Print("autostart-write " + scopeName + " " + programPath);
+        // Nothing is written, so a read-back finds the entry only in the dry run's own memory.
+        (scope == AutostartScope::Machine ? machine_ : user_) = programPath;
+        return ActionResult::Ok();
+    }
+    std::string ReadAutostart(AutostartScope scope) override {
+        return scope == AutostartScope::Machine ? machine_ : user_;
+    }
+    ActionResult DeleteAutostart(AutostartScope scope) override {
+        Print(std::string("autostart-delete ") + (scope == AutostartScope::Machine ? "machine" : "user"));
+        (scope == AutostartScope::Machine ? machine_ : user_).clear();
+        return ActionResult::Ok();
+    }
+
+private:
+    ActionResult Print(const std::string& action) {
+        out_ << "dry-run: " << action << std::endl;
+        return ActionResult::Ok();
+    }
+
+    std::unique_ptr<Platform> inner_;
+    std::ostream& out_;
+    std::string machine_;
+    std::string user_;
+};
+
+} // namespace
+
+std::unique_ptr<Platform> CreateDryRunPlatform(std::unique_ptr<Platform> inner, std::ostream& out) {
+    return std::make_unique<DryRunPlatform>(std::move(inner), out);
+}
+
+} // namespace vantor

@@ -1,0 +1,95 @@
+// A scripted backend for tests: a clock you set and advance, canned readings, and a record of every
+// action that would have changed the system.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vantor {
+
+class FakePlatform : public Platform {
+public:
+    FakePlatform();
+
+    // --- Test controls -----------------------------------------------------------------------------
+    void SetNow(DateTime now) { now_ = now; }
+    // Advances both the wall clock and the monotonic clock.
+    void Advance(int64_t seconds) { AdvanceMs(seconds * 1000); }
+    void AdvanceMs(int64_t ms);
+    void SetLastInputMs(std::optional<uint64_t> ms) { lastInput_ = ms; }
+    void SetInterfaceTable(std::optional<std::vector<InterfaceRow>> rows) { table_ = std::move(rows); }
+    void SetCanSuspend(bool v) { canSuspend_ = v; }
+    void SetCanHibernate(bool v) { canHibernate_ = v; }
+    void SetRunningProcesses(std::set<std::string> names) { running_ = std::move(names); }
+    void SetForegroundWindow(std::optional<WindowSize> size) { foreground_ = size; }
+    void SetScreen(ScreenSize size) { screen_ = size; }
+    void SetLockedFiles(std::set<std::string> paths) { locked_ = std::move(paths); }
+    void SetOrdinaryFiles(std::set<std::string> paths) { files_ = std::move(paths); }
+    void SetProgramPath(std::string path) { programPath_ = std::move(path); }
+    // Autostart answers: whether writing an entry of that scope succeeds.
+    void SetAutostartWritable(AutostartScope scope, bool ok) { writable_[scope] = ok; }
+    void SetActionResult(ActionResult r) { actionResult_ = std::move(r); }
+    void SetLegacyDecoder(LegacyDecoder d) { legacy_ = std::move(d); }
+
+    // Every system action in the order it was asked for, as "power-off", "reboot", "log-off", "lock",
+    // "suspend", "hibernate", "shutdown-privilege", "end-process NAME", "start-program PATH",
+    // "autostart-write machine|user PATH", "autostart-delete machine|user".
+    std::vector<std::string> calls;
+    // Stored autostart entries by scope.
+    std::map<AutostartScope, std::string> autostart;
+    int canSuspendQueries = 0;
+    int canHibernateQueries = 0;
+
+    // --- Platform ----------------------------------------------------------------------------------
+    DateTime Now() override { return now_; }
+    uint64_t MonotonicMs() override { return monotonic_; }
+    std::optional<std::string> DecodeLegacy(std::string_view bytes) override;
+    std::optional<uint64_t> LastInputMs() override { return lastInput_; }
+    std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() override { return table_; }
+    bool CanSuspend() override;
+    bool CanHibernate() override;
+    void EnableShutdownPrivilege() override;
+    ActionResult PowerOff() override { return Record("power-off"); }
+    ActionResult Reboot() override { return Record("reboot"); }
+    ActionResult LogOff() override { return Record("log-off"); }
+    ActionResult Lock() override { return Record("lock"); }
+    ActionResult Suspend() override { return Record("suspend"); }
+    ActionResult Hibernate() override { return Record("hibernate"); }
+    std::vector<ProcessInfo> ListProcesses() override;
+    bool IsProcessRunning(const std::string& name) override;
+    void EndProcessByName(const std::string& name) override;
+    std::optional<WindowSize> ForegroundWindowSize() override { return foreground_; }
+    ScreenSize PrimaryScreenSize() override { return screen_; }
+    bool IsFileLocked(const std::string& path) override;
+    bool IsOrdinaryFile(const std::string& path) override { return files_.count(path) > 0; }
+    ActionResult StartProgram(const std::string& path) override { return Record("start-program " + path); }
+    std::string ProgramPath() override { return programPath_; }
+    ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override;
+    std::string ReadAutostart(AutostartScope scope) override;
+    ActionResult DeleteAutostart(AutostartScope scope) override;
+
+private:
+    ActionResult Record(std::string call);
+
+    DateTime now_;
+    uint64_t monotonic_ = 1'000'000;
+    std::optional<uint64_t> lastInput_;
+    std::optional<std::vector<InterfaceRow>> table_;
+    bool canSuspend_ = true;
+    bool canHibernate_ = true;
+    std::set<std::string> running_;
+    std::optional<WindowSize> foreground_;
+    ScreenSize screen_{1920, 1080};
+    std::set<std::string> locked_;
+    std::set<std::string> files_;
+    std::string programPath_ = "/opt/vantor/vantor";
+    std::map<AutostartScope, bool> writable_{{AutostartScope::Machine, true}, {AutostartScope::User, true}};
+    ActionResult actionResult_;
+    LegacyDecoder legacy_;
+};
+
+} // namespace vantor

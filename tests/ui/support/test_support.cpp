@@ -1,0 +1,36 @@
+#include "support/test_support.h"
+
+#include "ui/common/file_dialogs.h"
+#include "ui/common/message_boxes.h"
+
+#include <QFile>
+
+namespace vantor::test {
+
+UiFixture::UiFixture() : context{platform, dir.path() + "/"} {
+    ui::MessageBoxes::setTestMode(true);
+    ui::MessageBoxes::reset();
+    ui::FileDialogs::setTestMode(true);
+    ui::FileDialogs::reset();
+}
+
+UiFixture::~UiFixture() {
+    ui::MessageBoxes::reset();
+    ui::FileDialogs::reset();
+}
+
+QString UiFixture::path(const QString& fileName) const { return context.programFolder + fileName; }
+
+void UiFixture::writeFile(const QString& fileName, const QByteArray& bytes) const {
+    QFile f(path(fileName));
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(bytes);
+    }
+}
+
+QByteArray UiFixture::readFile(const QString& fileName) const {
+    QFile f(path(fileName));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace vantor::test
