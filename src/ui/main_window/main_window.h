@@ -1,0 +1,64 @@
+// The main window Fr_shutdown: start-up, the task editor, the task list, the run controls and exit.
+#pragma once
+
+#include "ui/common/app_context.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace vantor::ui {
+
+class RunControl;
+class TaskEditor;
+class TaskList;
+class TrayIcon;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(AppContext& context, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Form_Load's start-up sequence: caption, height, columns, program folder, task file, settings,
+    // tray and the scheduler. Kept apart from the constructor so tests prepare the folder first.
+    void start();
+
+    AppContext& context() { return context_; }
+    TaskEditor* editor() const;
+    TaskList* taskList() const;
+    RunControl* runControl() const;
+    TrayIcon* tray() const;
+    QLabel* stateLabel() const;        // lab_state
+    QPushButton* startButton() const;  // Cmd_start
+    QCheckBox* savedTaskCheck() const; // Chck_task
+    QCheckBox* continueCheck() const;  // Chck_goon
+    QGroupBox* taskFrame() const;      // Frm_task
+
+    void totray();
+    int heightTwips() const;
+    void setHeightTwips(int twips);
+
+    // taskset: model 0 adds the editor's task, other values change the selected row.
+    void taskset(int model);
+    // Rewrites the task file from the list; false (after telling the user) when it could not be written.
+    bool saveTaskFile();
+    // LoadTaskIntoEditor for the selected row (used by the scheduler with its computed times).
+    void loadSelectedIntoEditor(DateTime start, DateTime end);
+    // Lstvew_task_DblClick.
+    void taskListDoubleClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class Impl;
+    Impl* impl_;
+    AppContext& context_;
+};
+
+} // namespace vantor::ui

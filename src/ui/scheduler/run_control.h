@@ -1,0 +1,40 @@
+// Run control of the main window: start and stop, the running appearance, the choice of the saved task to
+// run, the one-second tick, the warning dialog and the operation itself.
+#pragma once
+
+#include "core/scheduler/meters.h"
+#include "ui/common/app_context.h"
+
+#include <QObject>
+
+class QTimer;
+
+namespace vantor::ui {
+
+class MainWindow;
+class WarningDialog;
+
+class RunControl : public QObject {
+    Q_OBJECT
+public:
+    RunControl(AppContext& context, MainWindow& window);
+    ~RunControl() override;
+
+    bool running() const;      // Timer_main enabled: a task is armed
+    QTimer* mainTimer() const; // Timer_main (1000 ms)
+
+    void cmdStartClick();          // Cmd_start_Click
+    void resetcontrol(int bytType); // 0 = running appearance, other = back to idle
+    void loadtask();               // choose an enabled saved task and arm it
+    void timerMainTimer();         // one tick
+    void opertion();               // carry out the operation and chain
+    WarningDialog* warningDialog() const; // Fr_tips, nullptr before first use
+
+    MeterState& meters();
+
+private:
+    class Impl;
+    Impl* impl_;
+};
+
+} // namespace vantor::ui

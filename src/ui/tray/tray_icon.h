@@ -1,0 +1,35 @@
+// The notification-area icon: one icon, shown while the main window is hidden; a left click brings the
+// window back, a right click does nothing, the tool tip tells whether a task runs.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+class QSystemTrayIcon;
+
+namespace vantor::ui {
+
+class TrayIcon : public QObject {
+    Q_OBJECT
+public:
+    // running: whether a task runs; operationText: the text shown in the operation list.
+    TrayIcon(QWidget* mainWindow, std::function<bool()> running, std::function<QString()> operationText);
+    ~TrayIcon() override;
+
+    void totray();          // add the icon (one at most) and hide the main window
+    void remove();          // remove the icon (exit)
+    bool iconShown() const;
+    QString tipText() const; // the tool tip as last refreshed
+    // Notification codes: 514 (left button up) restores, 517 (right button up) nothing, any other
+    // refreshes the tool tip.
+    void handleCode(int code);
+
+private:
+    class Impl;
+    Impl* impl_;
+};
+
+} // namespace vantor::ui
