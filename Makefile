@@ -1,6 +1,10 @@
 # Thin wrapper over the CMake presets. `make run` and `make test` do all set-up on a fresh Debian 12 machine.
 .PHONY: setup configure build run test format clean
 
+# Let ccache share compiled objects between clones in different folders (CI builds a fresh clone).
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+
 setup:
 	@bash scripts/setup.sh
 
