@@ -28,4 +28,22 @@ std::string WarningOperationText(int operation, const std::string& operationItem
 std::string WarningText(int secondsLeft, const std::string& warningOperationText, bool savedTaskMode,
                         bool continueMode);
 
+// How the warning dialog goes on when it closes, by the button that closed it (CloseChoice).
+enum class TipsCloseAction {
+    Perform,            // 1: opertion carries out the operation and chains
+    RestartScheduler,   // 2: Cmd_start_Click, the operation is skipped
+    UncheckAndLoadTask, // cancel on a reminder while saved tasks run: the row loses its check mark, loadtask
+    ClearStatus         // any other cancel: the status label is emptied, the scheduler stays stopped
+};
+TipsCloseAction OnTipsClosed(int closeChoice, int operation, bool savedTaskMode);
+
+// The part of a program path after its last "."; the whole text when it has none.
+std::string ProgramExtension(const std::string& target);
+
+// Whether the tick starts the program of a "运行" task: an "exe" (exactly, letter case counts) is started
+// when another instance is allowed or the file is not locked; anything else only when the file exists.
+bool ShouldStartProgram(const std::string& target, bool allowMultiple, bool fileLocked, bool fileExists);
+
+inline constexpr const char* kRunProgramCommand = "rundll32.exe url.dll,FileProtocolHandler ";
+
 } // namespace vantor
