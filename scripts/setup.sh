@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6dbus6
     libgl1-mesa-dev libxkbcommon-dev
     libgtest-dev libgmock-dev googletest
-    libxcb1-dev libxcb-screensaver0-dev
+    libxcb1-dev libxcb-screensaver0-dev libxcb-randr0-dev
     fonts-wqy-microhei
     xvfb xauth x11-utils xdotool openbox imagemagick
     dbus python3-dbusmock

@@ -1,0 +1,113 @@
+#include "platform/linux/dbus_client.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusVariant>
+
+#include <atomic>
+
+namespace vantor::linux_backend {
+
+namespace {
+
+QString NextConnectionName(QDBusConnection::BusType type) {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("vantor-%1-%2")
+        .arg(type == QDBusConnection::SystemBus ? QStringLiteral("system") : QStringLiteral("session"))
+        .arg(counter.fetch_add(1));
+}
+
+} // namespace
+
+BusClient::BusClient(QDBusConnection::BusType type)
+    : type_(type), connectionName_(NextConnectionName(type)) {}
+
+BusClient::~BusClient() {
+    if (opened_) {
+        QDBusConnection::disconnectFromBus(connectionName_);
+    }
+}
+
+bool BusClient::Connected() {
+    if (!opened_) {
+        // Opened here and not in the constructor: the round trip must not delay the window's first show.
+        opened_ = true;
+        usable_ = QDBusConnection::connectToBus(type_, connectionName_).isConnected();
+    }
+    return usable_;
+}
+
+DBusReply BusClient::Call(const QString& service, const QString& path, const QString& iface,
+                          const QString& method, const QVariantList& args, int timeoutMs) {
+    DBusReply reply;
+    if (!Connected()) {
+        reply.errorName = QStringLiteral("org.freedesktop.DBus.Error.NoServer");
+        reply.errorMessage = type_ == QDBusConnection::SystemBus ? QStringLiteral("no system bus")
+                                                                 : QStringLiteral("no session bus");
+        return reply;
+    }
+    QDBusMessage msg = QDBusMessage::createMethodCall(service, path, iface, method);
+    msg.setArguments(args);
+    msg.setAutoStartService(false);
+    msg.setInteractiveAuthorizationAllowed(false);
+    const QDBusMessage answer = QDBusConnection(connectionName_).call(msg, QDBus::Block, timeoutMs);
+    if (answer.type() == QDBusMessage::ReplyMessage) {
+        reply.ok = true;
+        reply.values = answer.arguments();
+    } else {
+        reply.errorName = answer.errorName();
+        reply.errorMessage = answer.errorMessage();
+    }
+    return reply;
+}
+
+std::optional<QVariant> BusClient::Property(const QString& service, const QString& path, const QString& iface,
+                                            const QString& name, int timeoutMs) {
+    const DBusReply r = Call(service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                             QStringLiteral("Get"), {iface, name}, timeoutMs);
+    if (!r.ok || r.values.isEmpty()) {
+        return std::nullopt;
+    }
+    return qvariant_cast<QDBusVariant>(r.values.front()).variant();
+}
+
+bool BusClient::HasOwner(const QString& service) {
+    if (!Connected()) {
+        return false;
+    }
+    const DBusReply r =
+        Call(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+             QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"), {service}, 2000);
+    return r.ok && !r.values.isEmpty() && r.values.front().toBool();
+}
+
+std::string DescribeFailure(const DBusReply& reply, const std::string& action, const std::string& service) {
+    const QString& name = reply.errorName;
+    std::string why;
+    if (name.endsWith(QLatin1String(".NoServer")) || name.endsWith(QLatin1String(".Disconnected"))) {
+        why = "the system message bus cannot be reached";
+    } else if (name.endsWith(QLatin1String(".ServiceUnknown")) ||
+               name.endsWith(QLatin1String(".NameHasNoOwner"))) {
+        why = service + " is not running";
+    } else if (name.endsWith(QLatin1String(".UnknownMethod")) ||
+               name.endsWith(QLatin1String(".UnknownObject")) ||
+               name.endsWith(QLatin1String(".UnknownInterface"))) {
+        why = service + " does not offer this";
+    } else if (name.endsWith(QLatin1String(".AccessDenied")) ||
+               name.endsWith(QLatin1String(".InteractiveAuthorizationRequired")) ||
+               name == QLatin1String("org.freedesktop.PolicyKit1.Error.NotAuthorized")) {
+        why = "not permitted for this user (no polkit authorization)";
+    } else if (name.contains(QLatin1String("Inhibit")) || name.contains(QLatin1String("Blocked"))) {
+        why = "blocked by an inhibitor lock";
+    } else if (name.endsWith(QLatin1String(".NoReply")) || name.endsWith(QLatin1String(".Timeout"))) {
+        why = service + " did not answer";
+    } else {
+        why = "refused by " + service;
+    }
+    std::string text = "Cannot " + action + ": " + why;
+    if (!reply.errorMessage.isEmpty()) {
+        text += " (" + reply.errorMessage.toStdString() + ")";
+    }
+    return text;
+}
+
+} // namespace vantor::linux_backend
