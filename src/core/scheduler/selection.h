@@ -13,12 +13,13 @@ namespace vantor {
 struct Selection {
     enum class Outcome { NoRows, NoEnabled, NoCandidate, NoChoice, Chosen };
     Outcome outcome = Outcome::NoRows;
-    int row = -1;       // chosen row index (0-based) when Chosen
-    DateTime start;     // start and end handed to the editor loader
+    int row = -1;   // chosen row index (0-based) when Chosen
+    DateTime start; // start and end handed to the editor loader
     DateTime end;
     // Message to show for NoRows / NoEnabled / NoCandidate; none otherwise.
     std::optional<Message> message;
-    // NoCandidate and Chosen check Chck_task; NoRows and NoEnabled leave it alone.
+    // NoCandidate, NoChoice and Chosen check Chck_task; NoRows and NoEnabled leave it alone. NoChoice: every
+    // candidate's time passed between collecting and choosing; nothing is started and nothing is shown.
     bool checkSavedTaskMode = false;
 };
 

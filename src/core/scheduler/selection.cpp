@@ -1,0 +1,173 @@
+// Choosing the saved task to run next (loadtask's selection).
+#include "core/scheduler/selection.h"
+
+#include "core/common/numbers.h"
+
+#include <cmath>
+#include <string>
+
+namespace vantor {
+
+namespace {
+
+std::string Param(const std::vector<std::string>& params, int index) {
+    return static_cast<size_t>(index) < params.size() ? params[static_cast<size_t>(index)] : std::string{};
+}
+
+// Whole seconds of a stored number text; nullopt when the text is no number or does not fit 32 bits.
+std::optional<int32_t> WholeSeconds(const std::string& text) {
+    if (!IsNumeric(text)) {
+        return std::nullopt;
+    }
+    std::string digits;
+    for (char c : text) {
+        if (c != ',') {
+            digits += c; // digit-group separators are part of a valid number text
+        }
+    }
+    return RoundToInt32(NumericValue(digits));
+}
+
+// Days ahead (k) of the next ticked weekday, 1 = today, from the stored mask (Monday first).
+int64_t WeeklyDayOffset(const std::string& mask, int weekday) {
+    size_t limit = mask.size() < 7 ? mask.size() : 7;
+    for (size_t pos = static_cast<size_t>(weekday); pos <= limit; ++pos) {
+        if (mask[pos - 1] == '1') {
+            return static_cast<int64_t>(pos) - weekday + 1;
+        }
+    }
+    int64_t first = 0;
+    for (size_t pos = 1; pos <= limit; ++pos) {
+        if (mask[pos - 1] == '1') {
+            first = static_cast<int64_t>(pos);
+            break;
+        }
+    }
+    return first + 8 - weekday;
+}
+
+bool TimeModeAboveNone(const std::string& timeMode) {
+    return NumericValue(timeMode) > -1;
+}
+
+// Candidate order: earliest start first; of equal starts the upper row (rows are collected from the
+// bottom and a new pair goes before the pairs with its start).
+bool Before(DateTime startA, int rowA, DateTime startB, int rowB) {
+    return startA < startB || (startA == startB && rowA < rowB);
+}
+
+} // namespace
+
+std::optional<std::pair<DateTime, DateTime>> CandidateWindow(const TaskRecord& row, DateTime now) {
+    if (!row.enabled) {
+        return std::nullopt;
+    }
+    std::vector<std::string> params = SplitParams(row.params);
+    if (row.timeMode == "0") {
+        std::optional<int32_t> n = WholeSeconds(Param(params, PCountdownText));
+        if (!n) {
+            return std::nullopt;
+        }
+        return std::pair{now, now.addSeconds(*n)};
+    }
+    if (row.timeMode == "1") {
+        std::optional<DateTime> start = ParseDateTime(row.startText);
+        std::optional<DateTime> end = ParseDateTime(row.endText);
+        if (!start || !end) {
+            return std::nullopt;
+        }
+        return std::pair{*start, *end};
+    }
+    if (row.timeMode == "2") {
+        std::optional<DateTime> ts = ParseDateTime(row.startText);
+        std::optional<DateTime> te = ParseDateTime(row.endText);
+        if (!ts || !te) {
+            return std::nullopt;
+        }
+        int64_t k = WeeklyDayOffset(Param(params, PWeekMask), now.weekday());
+        DateTime today = now.date();
+        DateTime start;
+        DateTime end;
+        if (te->timeOfDay() < ts->timeOfDay()) {
+            // The window passes midnight: it ends on the ticked day and starts the evening before.
+            start = today.addDays(k - 2).addSeconds(ts->timeOfDay());
+            end = today.addDays(k - 1).addSeconds(te->timeOfDay());
+        } else {
+            start = today.addDays(k - 1).addSeconds(ts->timeOfDay());
+            end = today.addDays(k - 1).addSeconds(te->timeOfDay());
+        }
+        if (now > end) {
+            start = start.addDays(1);
+            end = end.addDays(1);
+        }
+        return std::pair{start, end};
+    }
+    // No time condition: the idle time plus the traffic hold time bound the run.
+    double total = 0;
+    for (int index : {PIdleDays, PIdleHours, PIdleMinutes, PIdleSeconds, PNetHoldSeconds}) {
+        double factor = index == PIdleDays      ? 86400
+                        : index == PIdleHours   ? 3600
+                        : index == PIdleMinutes ? 60
+                                                : 1;
+        total += NumericValue(Param(params, index)) * factor;
+    }
+    std::optional<int32_t> s = std::isfinite(total) ? RoundToInt32(total) : std::nullopt;
+    if (!s) {
+        return std::nullopt;
+    }
+    return std::pair{now, now.addSeconds(*s)};
+}
+
+Selection SelectTask(const std::vector<TaskRecord>& rows, DateTime now) {
+    Selection sel;
+    if (rows.empty()) {
+        sel.outcome = Selection::Outcome::NoRows;
+        sel.message = Message{"没有设定任务！", kNoticeTitle, MessageIcon::Information};
+        return sel;
+    }
+    // The candidate list is never needed as a whole: the first pair in candidate order that can be
+    // chosen is the least of the choosable pairs in that order, so one pass finds it.
+    int enabled = 0;
+    int candidates = 0;
+    bool found = false;
+    for (int i = static_cast<int>(rows.size()) - 1; i >= 0; --i) {
+        const TaskRecord& row = rows[static_cast<size_t>(i)];
+        if (!row.enabled) {
+            continue;
+        }
+        ++enabled;
+        std::optional<std::pair<DateTime, DateTime>> window = CandidateWindow(row, now);
+        if (!window || now > window->second) {
+            continue; // unreadable texts, or the window is over
+        }
+        ++candidates;
+        auto [start, end] = *window;
+        bool choosable = now < start || !TimeModeAboveNone(row.timeMode) || now < end;
+        if (choosable && (!found || Before(start, i, sel.start, sel.row))) {
+            found = true;
+            sel.row = i;
+            sel.start = start;
+            sel.end = end;
+        }
+    }
+    if (enabled == 0) {
+        sel.outcome = Selection::Outcome::NoEnabled;
+        sel.message = Message{"没有可执行的任务！", kNoticeTitle, MessageIcon::Information};
+        return sel;
+    }
+    sel.checkSavedTaskMode = true;
+    if (candidates == 0) {
+        sel.outcome = Selection::Outcome::NoCandidate;
+        sel.message = Message{"没有符合条件的任务！", kNoticeTitle, MessageIcon::Information};
+        return sel;
+    }
+    sel.outcome = found ? Selection::Outcome::Chosen : Selection::Outcome::NoChoice;
+    if (!found) {
+        sel.row = -1;
+        sel.start = DateTime{};
+        sel.end = DateTime{};
+    }
+    return sel;
+}
+
+} // namespace vantor
