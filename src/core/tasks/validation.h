@@ -32,6 +32,9 @@ struct CheckResult {
 // The fifteen checks in their fixed order; `now` is the current local time.
 CheckResult ConditionCheck(const EditorValues& v, DateTime now);
 
+// Refusal text for a countdown whose end lies beyond what the seconds counter can hold.
+inline constexpr const char* kCountdownTooLongText = "倒计时秒数过大，无法计算结束时间！";
+
 // Countdown N: numeric value of the text + 1, rounded half to even; nullopt when it does not fit 32 bits.
 std::optional<int32_t> CountdownSeconds(const std::string& countdownText);
 
