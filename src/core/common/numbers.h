@@ -18,6 +18,9 @@ double NumericValue(std::string_view text);
 // optional "," digit-group separators, optional decimal point and fraction, optional exponent.
 bool IsNumeric(std::string_view text);
 
+// Value of a text that passes the numeric test ("1,234.5" -> 1234.5); nullopt for any other text.
+std::optional<double> NumericTextValue(std::string_view text);
+
 // A numeric text whose value v satisfies |floor(v)| = v: fails for negative values and fractions.
 bool IsWholeNonNegative(std::string_view text);
 
