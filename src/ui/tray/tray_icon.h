@@ -19,13 +19,22 @@ public:
     TrayIcon(QWidget* mainWindow, std::function<bool()> running, std::function<QString()> operationText);
     ~TrayIcon() override;
 
-    void totray();          // add the icon (one at most) and hide the main window
-    void remove();          // remove the icon (exit)
+    void totray(); // add the icon (one at most) and hide the main window
+    void remove(); // remove the icon (exit)
     bool iconShown() const;
     QString tipText() const; // the tool tip as last refreshed
     // Notification codes: 514 (left button up) restores, 517 (right button up) nothing, any other
     // refreshes the tool tip.
     void handleCode(int code);
+    // Builds the tool tip afresh from the run state. Qt reports no pointer resting on the icon, so the
+    // run control calls this whenever a run starts or ends (no timer runs while idle).
+    void refreshTip();
+
+    static constexpr int kPointerMove = 512;
+    static constexpr int kLeftButtonUp = 514;
+    static constexpr int kLeftButtonDoubleClick = 515;
+    static constexpr int kRightButtonUp = 517;
+    static constexpr int kMiddleButtonUp = 520;
 
 private:
     class Impl;

@@ -1,0 +1,158 @@
+#include "ui/tray/tray_icon.h"
+
+#include "core/shell/app_texts.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPointer>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+namespace vantor::ui {
+
+namespace {
+
+// The notification area holds at most this many characters of tool tip.
+constexpr int kTipLimit = 64;
+
+// Headless platforms have no notification area and no user who could miss the window.
+bool HeadlessPlatform() {
+    const QString name = QGuiApplication::platformName();
+    return name == QLatin1String("offscreen") || name == QLatin1String("minimal");
+}
+
+QString CutTip(QString text) {
+    if (text.size() > kTipLimit) {
+        text.truncate(kTipLimit);
+        // Never leave half of a surrogate pair at the end.
+        if (text.back().isHighSurrogate()) {
+            text.chop(1);
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+class TrayIcon::Impl {
+public:
+    QPointer<QWidget> mainWindow;
+    std::function<bool()> running;
+    std::function<QString()> operationText;
+    QSystemTrayIcon* icon = nullptr; // only where the desktop has a notification area
+    bool shown = false;              // our own record: the icon may not exist on this desktop
+    QString tip;                     // empty until the first refresh
+
+    QIcon windowIcon() const {
+        QIcon result = mainWindow ? mainWindow->windowIcon() : QApplication::windowIcon();
+        if (result.isNull()) {
+            result = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
+        }
+        return result;
+    }
+};
+
+TrayIcon::TrayIcon(QWidget* mainWindow, std::function<bool()> running, std::function<QString()> operationText)
+    : QObject(mainWindow), impl_(new Impl) {
+    impl_->mainWindow = mainWindow;
+    impl_->running = std::move(running);
+    impl_->operationText = std::move(operationText);
+}
+
+TrayIcon::~TrayIcon() {
+    remove();
+    delete impl_;
+}
+
+void TrayIcon::totray() {
+    // A second call while the icon is there leaves the one icon; the tip is brought up to date so the
+    // icon never shows a stale run state.
+    refreshTip();
+    if (!impl_->shown) {
+        impl_->shown = true;
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            if (impl_->icon == nullptr) {
+                impl_->icon = new QSystemTrayIcon(this);
+                connect(impl_->icon, &QSystemTrayIcon::activated, this,
+                        [this](QSystemTrayIcon::ActivationReason reason) {
+                            switch (reason) {
+                            case QSystemTrayIcon::Trigger:
+                                handleCode(kLeftButtonUp);
+                                break;
+                            case QSystemTrayIcon::Context:
+                                handleCode(kRightButtonUp);
+                                break;
+                            case QSystemTrayIcon::DoubleClick:
+                                handleCode(kLeftButtonDoubleClick);
+                                break;
+                            case QSystemTrayIcon::MiddleClick:
+                                handleCode(kMiddleButtonUp);
+                                break;
+                            case QSystemTrayIcon::Unknown:
+                                handleCode(kPointerMove);
+                                break;
+                            }
+                        });
+            }
+            impl_->icon->setIcon(impl_->windowIcon());
+            impl_->icon->setToolTip(impl_->tip);
+            impl_->icon->show();
+        }
+    }
+    if (!impl_->mainWindow) {
+        return;
+    }
+    if (impl_->icon != nullptr || HeadlessPlatform()) {
+        impl_->mainWindow->hide();
+    } else {
+        // A desktop without a notification area would leave a hidden window unreachable while the program
+        // goes on running: keep it in the task bar instead.
+        impl_->mainWindow->showMinimized();
+    }
+}
+
+void TrayIcon::remove() {
+    if (impl_->icon != nullptr) {
+        impl_->icon->hide();
+    }
+    impl_->shown = false;
+}
+
+bool TrayIcon::iconShown() const {
+    return impl_->shown;
+}
+
+QString TrayIcon::tipText() const {
+    return impl_->tip;
+}
+
+void TrayIcon::refreshTip() {
+    const bool running = impl_->running ? impl_->running() : false;
+    const QString operation = impl_->operationText ? impl_->operationText() : QString();
+    impl_->tip = CutTip(QString::fromStdString(TrayTipText(running, operation.toStdString())));
+    if (impl_->icon != nullptr) {
+        impl_->icon->setToolTip(impl_->tip);
+    }
+}
+
+void TrayIcon::handleCode(int code) {
+    if (code == kLeftButtonUp) {
+        if (impl_->mainWindow) {
+            QWidget* window = impl_->mainWindow;
+            window->showNormal();
+            window->show();
+            window->raise();
+            window->activateWindow();
+        }
+        remove();
+        return;
+    }
+    if (code == kRightButtonUp) {
+        return; // no menu
+    }
+    refreshTip();
+}
+
+} // namespace vantor::ui
