@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/scheduler/meters.h"
+#include "core/scheduler/run_rules.h"
 #include "ui/common/app_context.h"
 
 #include <QObject>
@@ -23,14 +24,25 @@ public:
     bool running() const;      // Timer_main enabled: a task is armed
     QTimer* mainTimer() const; // Timer_main (1000 ms)
 
-    void cmdStartClick();          // Cmd_start_Click
-    void resetcontrol(int bytType); // 0 = running appearance, other = back to idle
-    void loadtask();               // choose an enabled saved task and arm it
-    void timerMainTimer();         // one tick
-    void opertion();               // carry out the operation and chain
+    void cmdStartClick();                 // Cmd_start_Click
+    void resetcontrol(int bytType);       // 0 = running appearance, other = back to idle
+    void loadtask();                      // choose an enabled saved task and arm it
+    void timerMainTimer();                // one tick
+    void opertion();                      // carry out the operation and chain
     WarningDialog* warningDialog() const; // Fr_tips, nullptr before first use
 
     MeterState& meters();
+
+    // Opens Fr_tips modeless with Timer_main off, creating it on first use (the tick's last step).
+    void showWarning();
+    // Sleep and hibernate with their "not supported" messages; a refused request is reported.
+    void standby();
+    void dormancy();
+    // Starts what follows the end of a run: loadtask, Cmd_start_Click or nothing.
+    void chainNext(Chain next);
+
+    AppContext& context();
+    MainWindow& window();
 
 private:
     class Impl;

@@ -1,0 +1,147 @@
+// Timer_main's handler: the full-screen pause, the evaluation of the armed task and the first step of its
+// operation once every condition holds.
+#include "ui/scheduler/run_control.h"
+
+#include "core/common/numbers.h"
+#include "core/probes/fullscreen.h"
+#include "core/probes/net_stats.h"
+#include "core/tasks/task_record.h"
+#include "ui/common/message_boxes.h"
+#include "ui/editor/task_editor.h"
+#include "ui/main_window/main_window.h"
+#include "ui/scheduler/run_control_impl.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTimer>
+
+#include <algorithm>
+#include <limits>
+
+namespace vantor::ui {
+
+namespace {
+
+bool FullScreenActive(Platform& p) {
+    const auto window = p.ForegroundWindowSize();
+    if (!window) {
+        return false;
+    }
+    const ScreenSize screen = p.PrimaryScreenSize();
+    return CoversScreen(window->width, window->height, screen.width, screen.height);
+}
+
+// Whole seconds of txt_ttime, kept inside 32 bits so a stray huge text cannot overflow the picker value.
+int64_t CountdownLength(const std::string& text) {
+    const double n = RoundHalfEven(NumericValue(text));
+    constexpr double lo = std::numeric_limits<int32_t>::min();
+    constexpr double hi = std::numeric_limits<int32_t>::max();
+    return static_cast<int64_t>(std::clamp(n, lo, hi));
+}
+
+// The part after the last "."; the whole text when there is none.
+std::string Extension(const std::string& path) {
+    const auto dot = path.rfind('.');
+    return dot == std::string::npos ? path : path.substr(dot + 1);
+}
+
+OperateInput ToOperateInput(const EditorValues& v) {
+    OperateInput in;
+    in.timeOn = v.timeOn;
+    in.idleOn = v.idleOn;
+    in.netOn = v.netOn;
+    in.timeMode = v.timeMode;
+    in.start = v.start;
+    in.end = v.end;
+    in.idleSeconds = IdleTotalSeconds(v);
+    in.direction = v.direction;
+    in.compare = v.compare;
+    in.netLimit = NumericValue(v.netRate);
+    in.holdSeconds = NumericValue(v.netHoldSeconds);
+    return in;
+}
+
+} // namespace
+
+void RunControl::timerMainTimer() {
+    MainWindow& w = impl_->window;
+    TaskEditor* editor = w.editor();
+    Platform& p = impl_->platform();
+    const EditorValues v = editor->values();
+
+    if (v.fullScreenPause && v.operation > OpRemind && FullScreenActive(p)) {
+        w.stateLabel()->setText(QString::fromUtf8(kFullScreenPauseText));
+        // Only a countdown starts again at its full length. The picker of a time or weekly window holds
+        // the window's start: moving it to now + txt_ttime would open the window early and fire the
+        // operation before its time.
+        if (v.timeMode == ModeCountdown) {
+            editor->setStartPicker(p.Now().addSeconds(CountdownLength(v.countdownText)));
+        }
+        PauseMeters(impl_->meters, p.MonotonicMs());
+        return;
+    }
+
+    Readings r;
+    r.now = p.Now();
+    r.monotonicMs = p.MonotonicMs();
+    // Probes run only for the conditions that are on, so an idle-less, traffic-less tick stays cheap.
+    if (v.idleOn) {
+        r.lastInputMs = p.LastInputMs();
+    }
+    if (v.netOn) {
+        CIpHelper helper([&p] { return p.ReadInterfaceTable(); });
+        helper.Interfaces();
+        if (helper.TableRead()) {
+            r.bytesReceived = helper.BytesReceived();
+            r.bytesSent = helper.BytesSent();
+        }
+    }
+
+    const OperateResult result = Operate(impl_->meters, ToOperateInput(v), r);
+    const bool savedTasks = w.savedTaskCheck()->isChecked();
+    const bool goOn = w.continueCheck()->isChecked();
+
+    if (result.outcome == OperateResult::Outcome::WindowOver) {
+        impl_->timer->stop();
+        resetcontrol(1);
+        const WindowOverAction action = OnWindowOver(v.timeMode, savedTasks, goOn);
+        if (action.message) {
+            MessageBoxes::inform(&w, *action.message, true);
+        }
+        chainNext(action.chain);
+        w.stateLabel()->setText(QString::fromStdString(result.label));
+        return;
+    }
+
+    w.stateLabel()->setText(QString::fromStdString(result.label));
+    if (result.outcome != OperateResult::Outcome::Met) {
+        return;
+    }
+
+    resetcontrol(1);
+    switch (v.operation) {
+    case OpRun: {
+        const std::string& target = v.tips;
+        // Exactly "exe": a running program cannot be opened exclusively, so it is not started twice.
+        const bool start = Extension(target) == "exe" ? (v.allowMultiple || !p.IsFileLocked(target))
+                                                      : p.IsOrdinaryFile(target);
+        if (start) {
+            ReportFailure(&w, p.StartProgram(target));
+        }
+        chainNext(NextAfterRun(savedTasks, goOn));
+        break;
+    }
+    case OpEndProcess:
+        if (p.IsProcessRunning(v.tips)) {
+            showWarning();
+        } else {
+            chainNext(NextAfterRun(savedTasks, goOn));
+        }
+        break;
+    default:
+        showWarning();
+        break;
+    }
+}
+
+} // namespace vantor::ui

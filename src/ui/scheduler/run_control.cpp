@@ -1,0 +1,213 @@
+#include "ui/scheduler/run_control.h"
+
+#include "core/common/numbers.h"
+#include "core/scheduler/selection.h"
+#include "core/shell/ini.h"
+#include "core/shell/startup.h"
+#include "core/tasks/task_record.h"
+#include "ui/common/message_boxes.h"
+#include "ui/editor/task_editor.h"
+#include "ui/main_window/main_window.h"
+#include "ui/main_window/task_list.h"
+#include "ui/scheduler/run_control_impl.h"
+#include "ui/scheduler/warning_dialog.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace vantor::ui {
+
+namespace {
+
+constexpr int kTickMs = 1000;
+constexpr int kStopQuestionTimeoutMs = 5000;
+
+// Comb_oper index stored in a row's parameters; -1 when the row has none.
+int RowOperation(const TaskRecord& row) {
+    const auto params = SplitParams(row.params);
+    if (params.size() <= static_cast<size_t>(POperation)) {
+        return OpNone;
+    }
+    return static_cast<int>(NumericValue(params[POperation]));
+}
+
+} // namespace
+
+void ReportFailure(QWidget* parent, const ActionResult& result) {
+    if (result.ok) {
+        return;
+    }
+    // A refused power or session request must not pass for done: the user would walk away believing it.
+    const std::string why = result.error.empty() ? std::string("操作未能执行！") : result.error;
+    MessageBoxes::inform(parent, Message{why, kNoticeTitle, MessageIcon::Warning}, true);
+}
+
+RunControl::RunControl(AppContext& context, MainWindow& window)
+    : QObject(&window), impl_(new Impl(context, window)) {
+    impl_->timer = new QTimer(this);
+    impl_->timer->setObjectName(QStringLiteral("Timer_main"));
+    impl_->timer->setInterval(kTickMs);
+    connect(impl_->timer, &QTimer::timeout, this, &RunControl::timerMainTimer);
+}
+
+RunControl::~RunControl() {
+    // Fr_tips is a top-level window of its own (the main window hides while it shows), so it has no
+    // parent to delete it.
+    delete impl_->dialog;
+    delete impl_;
+}
+
+bool RunControl::running() const {
+    return impl_->timer->isActive();
+}
+QTimer* RunControl::mainTimer() const {
+    return impl_->timer;
+}
+WarningDialog* RunControl::warningDialog() const {
+    return impl_->dialog;
+}
+MeterState& RunControl::meters() {
+    return impl_->meters;
+}
+AppContext& RunControl::context() {
+    return impl_->context;
+}
+MainWindow& RunControl::window() {
+    return impl_->window;
+}
+
+void RunControl::cmdStartClick() {
+    MainWindow& w = impl_->window;
+    if (running()) {
+        // The question closes itself; ticks go on meanwhile, so the task may even end before the answer.
+        const Answer answer = MessageBoxes::ask(&w, QStringLiteral("是否停止当前任务？"),
+                                                QStringLiteral("提示"), true, kStopQuestionTimeoutMs);
+        if (answer == Answer::Yes) {
+            w.stateLabel()->setText(QString());
+            resetcontrol(1);
+        }
+        return;
+    }
+
+    if (w.savedTaskCheck()->isChecked()) {
+        Platform& p = impl_->platform();
+        // Asked once per click: the answers do not change while the rows are visited.
+        const bool canSuspend = p.CanSuspend();
+        const bool canHibernate = p.CanHibernate();
+        if (!(canSuspend && canHibernate)) {
+            TaskList* list = w.taskList();
+            const int count = list->rowCount();
+            for (int i = 0; i < count; ++i) {
+                if (!list->rowChecked(i)) {
+                    continue;
+                }
+                const int op = RowOperation(list->row(i));
+                if ((!canSuspend && op == OpSleep) || (!canHibernate && op == OpHibernate)) {
+                    // Loading the row makes the editor tell the user the system cannot do it.
+                    list->selectRow(i);
+                    w.taskListDoubleClick();
+                    return;
+                }
+            }
+        }
+        loadtask();
+        return;
+    }
+
+    if (w.editor()->conditionCheck()) {
+        resetcontrol(0);
+        impl_->timer->start();
+    }
+}
+
+void RunControl::resetcontrol(int bytType) {
+    MainWindow& w = impl_->window;
+    TaskEditor* editor = w.editor();
+    if (bytType == 0) {
+        if (w.savedTaskCheck()->isChecked()) {
+            w.taskList()->setRunningAppearance(true);
+        }
+        w.taskFrame()->setEnabled(false);
+        w.savedTaskCheck()->setEnabled(false);
+        w.startButton()->setText(QStringLiteral("停止"));
+        editor->setRunning(true);
+        w.continueCheck()->setEnabled(false);
+        const QString settings = impl_->context.settingsPath();
+        const bool exists = QFile::exists(settings);
+        if (exists) {
+            const std::string attray = ReadIniValue(kSettingsSection, "Attray", settings.toStdString(),
+                                                    impl_->context.legacyDecoder());
+            if (AttrayOn(exists, attray)) {
+                w.totray();
+            }
+        }
+        return;
+    }
+
+    impl_->meters.ClearStatus();
+    impl_->timer->stop();
+    w.taskFrame()->setEnabled(true);
+    if (w.savedTaskCheck()->isChecked()) {
+        w.taskList()->setRunningAppearance(false);
+    }
+    w.savedTaskCheck()->setEnabled(true);
+    w.continueCheck()->setEnabled(true);
+    editor->setRunning(false);
+    w.startButton()->setText(QStringLiteral("开始"));
+}
+
+void RunControl::loadtask() {
+    MainWindow& w = impl_->window;
+    TaskList* list = w.taskList();
+    const Selection s = SelectTask(list->rows(), impl_->platform().Now());
+    // Every outcome past the enabled count (no candidate, none chosen, chosen) switches to saved tasks.
+    if (s.checkSavedTaskMode || s.outcome == Selection::Outcome::NoChoice) {
+        w.savedTaskCheck()->setChecked(true);
+    }
+    if (s.message) {
+        // Only "no task meets the conditions" stays above every window.
+        MessageBoxes::inform(&w, *s.message, s.outcome == Selection::Outcome::NoCandidate);
+    }
+    if (s.outcome != Selection::Outcome::Chosen) {
+        return;
+    }
+
+    list->selectRow(s.row);
+    w.loadSelectedIntoEditor(s.start, s.end);
+    if (!w.editor()->conditionCheck()) {
+        return;
+    }
+    resetcontrol(0);
+    const TaskRecord row = list->row(s.row);
+    const QString tip = QString::fromStdString(row.conditionText + "(" + row.operationText + ")");
+    list->setToolTip(tip);
+    w.stateLabel()->setToolTip(tip);
+    impl_->timer->start();
+}
+
+void RunControl::chainNext(Chain next) {
+    switch (next) {
+    case Chain::LoadTask:
+        loadtask();
+        break;
+    case Chain::RestartEditorTask:
+        cmdStartClick();
+        break;
+    case Chain::Idle:
+        break;
+    }
+}
+
+void RunControl::showWarning() {
+    impl_->timer->stop();
+    if (impl_->dialog == nullptr) {
+        impl_->dialog = new WarningDialog(*this, impl_->window);
+    }
+    impl_->dialog->openWarning();
+}
+
+} // namespace vantor::ui

@@ -1,0 +1,30 @@
+// State the run control's files share: the main timer, the meters' module state and Fr_tips.
+#pragma once
+
+#include "core/scheduler/meters.h"
+#include "platform/platform.h"
+#include "ui/scheduler/run_control.h"
+
+#include <QString>
+
+class QTimer;
+
+namespace vantor::ui {
+
+class RunControl::Impl {
+public:
+    Impl(AppContext& c, MainWindow& w) : context(c), window(w) {}
+
+    AppContext& context;
+    MainWindow& window;
+    QTimer* timer = nullptr;         // Timer_main
+    MeterState meters;               // TimeStatusText ... PrevSampleTime
+    WarningDialog* dialog = nullptr; // Fr_tips, created on first use
+
+    Platform& platform() { return context.platform; }
+};
+
+// Shows an action's failure to the user; nothing for a success.
+void ReportFailure(QWidget* parent, const ActionResult& result);
+
+} // namespace vantor::ui

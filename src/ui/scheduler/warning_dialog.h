@@ -1,0 +1,81 @@
+// The warning window Fr_tips: the reminder, or the 60-second countdown before an operation, with OK,
+// Continue and Cancel.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <string>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace vantor::ui {
+
+class MainWindow;
+class RunControl;
+
+class WarningDialog : public QDialog {
+    Q_OBJECT
+public:
+    // CloseChoice values: how the window is being closed.
+    enum Choice : int { ChoiceNone = 0, ChoiceOk = 1, ChoiceNext = 2, ChoiceCancel = 3 };
+    static constexpr int kCountdownSeconds = 60;
+    // Window design in twips.
+    static constexpr int kFormWidthTwips = 6000;
+    static constexpr int kFormHeightTwips = 3300;
+
+    WarningDialog(RunControl& run, MainWindow& window);
+    ~WarningDialog() override;
+
+    // Form_Load, then shown modeless: caption, topmost, main window hidden, the texts of the operation.
+    void openWarning();
+    bool isOpen() const { return open_; }
+
+    void timerOkTimer(); // one step of Timer_ok
+    void cmdOkClick();
+    void cmdNextClick();
+    void cmdCancelClick();
+
+    int countdownTick() const { return countdownTick_; }
+    int closeChoice() const { return closeChoice_; }
+
+    QLabel* textLabel() const { return lbTxt_; }             // Lb_txt
+    QLabel* countdownLabel() const { return label1_; }       // Label1
+    QPushButton* okButton() const { return cmdOk_; }         // Cmd_OK
+    QPushButton* nextButton() const { return cmdNext_; }     // Cmd_next
+    QPushButton* cancelButton() const { return cmdCancel_; } // Cmd_cancel
+    QTimer* okTimer() const { return timerOk_; }             // Timer_ok
+
+    // The frame's close (title-bar button, system menu, Alt+F4) and QDialog's Esc both land here: refused.
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool handleKey(QKeyEvent* event);
+    void closeWith(int choice);
+    void placeDesignLayout();
+    void placeReminderLayout();
+    bool isReminder() const;
+    QString warningText(int secondsLeft) const;
+
+    RunControl& run_;
+    MainWindow& window_;
+    QLabel* lbTxt_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QPushButton* cmdOk_ = nullptr;
+    QPushButton* cmdNext_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
+    QTimer* timerOk_ = nullptr;
+    // Counted in 32 bits: a reminder left open for days keeps counting instead of wrapping at 32,767.
+    int countdownTick_ = 0;
+    int closeChoice_ = ChoiceNone;
+    bool open_ = false;
+    std::string warningOperation_; // WarningOperationText
+};
+
+} // namespace vantor::ui
