@@ -1,0 +1,121 @@
+#include "ui/splash_window/splash_window.h"
+
+#include "core/shell/app_texts.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+// Resources of a static library must be registered by name, outside any namespace.
+static void InitSplashResources() {
+    Q_INIT_RESOURCE(splash_window);
+}
+
+namespace vantor::ui {
+
+namespace {
+
+SplashWindow* g_instance = nullptr;
+
+constexpr int kPictureSide = 270;
+
+} // namespace
+
+QString SplashWindow::noteText() {
+    return QStringLiteral(
+        "本软件无需注册,如果本软件确实对您有帮助，可以通过支付宝捐赠，感谢您的支持和鼓励。");
+}
+
+SplashWindow* SplashWindow::showWindow() {
+    if (g_instance == nullptr) {
+        g_instance = new SplashWindow;
+    }
+    g_instance->show();
+    g_instance->raise();
+    g_instance->activateWindow();
+    return g_instance;
+}
+
+SplashWindow* SplashWindow::instance() {
+    return g_instance;
+}
+
+SplashWindow::SplashWindow() : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint) {
+    InitSplashResources();
+    setObjectName(QStringLiteral("frmSplash"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    const QString caption = QString::fromStdString(SplashCaption());
+    setWindowTitle(caption);
+    setAccessibleName(caption);
+    // Keys reach the window itself: nothing inside takes the focus.
+    setFocusPolicy(Qt::StrongFocus);
+
+    image1_ = new QLabel(this);
+    image1_->setObjectName(QStringLiteral("Image1"));
+    image1_->setFixedSize(kPictureSide, kPictureSide);
+    image1_->setPixmap(QPixmap(QStringLiteral(":/vantor/emblem.png")));
+    image1_->setAccessibleName(QStringLiteral("Vantor标志"));
+    image1_->setCursor(Qt::PointingHandCursor);
+    image1_->installEventFilter(this);
+
+    label1_ = new QLabel(noteText(), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setWordWrap(true);
+    label1_->setFixedWidth(kPictureSide);
+    label1_->setAccessibleName(noteText());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label1_);
+    layout->addWidget(image1_, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+SplashWindow::~SplashWindow() {
+    if (g_instance == this) {
+        g_instance = nullptr;
+    }
+}
+
+QLabel* SplashWindow::note() const {
+    return label1_;
+}
+QLabel* SplashWindow::picture() const {
+    return image1_;
+}
+
+void SplashWindow::keyPressEvent(QKeyEvent* event) {
+    // Any key closes; a modifier pressed on its own (Alt on the way to Alt+Tab, say) is not a key press yet.
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+        QWidget::keyPressEvent(event);
+        return;
+    default:
+        break;
+    }
+    event->accept();
+    close();
+}
+
+bool SplashWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A click is a press and a release on the picture; releasing elsewhere after pressing on it is not one.
+    if (watched == image1_ && event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && image1_->rect().contains(mouse->position().toPoint())) {
+            close();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace vantor::ui
