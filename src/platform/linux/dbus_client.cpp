@@ -31,7 +31,14 @@ bool BusClient::Connected() {
     if (!opened_) {
         // Opened here and not in the constructor: the round trip must not delay the window's first show.
         opened_ = true;
-        usable_ = QDBusConnection::connectToBus(type_, connectionName_).isConnected();
+        // The address is looked up here every time: libdbus reads it once per process and keeps it, which
+        // would tie every later connection to the first bus ever used.
+        const char* var =
+            type_ == QDBusConnection::SystemBus ? "DBUS_SYSTEM_BUS_ADDRESS" : "DBUS_SESSION_BUS_ADDRESS";
+        const QString address = qEnvironmentVariable(var);
+        usable_ = (address.isEmpty() ? QDBusConnection::connectToBus(type_, connectionName_)
+                                     : QDBusConnection::connectToBus(address, connectionName_))
+                      .isConnected();
     }
     return usable_;
 }
