@@ -51,6 +51,15 @@ public:
     // Lstvew_task_DblClick.
     void taskListDoubleClick();
 
+    // Handlers of the window's own controls.
+    void cmdDeltaskClick();   // delete the selected row after the question
+    void cmdTaskCheckClick(); // "保存停用": store the check marks
+    void labTaskClick();      // open or close the task panel
+    void cmdSettingClick();   // the options dialog
+
+    // True while the scheduler holds the editing lock (Chck_task disabled).
+    bool editingLocked() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -15,11 +15,17 @@ class TaskList : public QTreeWidget {
 public:
     explicit TaskList(QWidget* parent);
 
+    // The six columns with their titles and widths; the last two are hidden but carry their texts.
+    // Safe to call again.
+    void createColumns();
+
     int rowCount() const;
     TaskRecord row(int index) const;
     std::vector<TaskRecord> rows() const;
-    void appendRow(const TaskRecord& record);            // check mark from record.enabled
-    void setRowTexts(int index, const TaskRecord& record); // columns only; the check mark stays
+    void appendRow(const TaskRecord& record);                // check mark from record.enabled
+    void appendRows(const std::vector<TaskRecord>& records); // many rows at once, without repaints
+    void insertRow(int index, const TaskRecord& record);     // check mark from record.enabled
+    void setRowTexts(int index, const TaskRecord& record);   // columns only; the check mark stays
     void removeRow(int index);
     void setRowChecked(int index, bool checked);
     bool rowChecked(int index) const;
@@ -35,6 +41,8 @@ signals:
     void rowDoubleClicked();
 
 private:
+    void onItemChanged(QTreeWidgetItem* item, int column);
+
     std::function<bool()> locked_;
     bool undoing_ = false;
 };

@@ -1,0 +1,293 @@
+#include "ui/main_window/main_window.h"
+
+#include "core/shell/app_texts.h"
+#include "core/shell/ini.h"
+#include "core/shell/startup.h"
+#include "core/tasks/task_file.h"
+#include "ui/common/message_boxes.h"
+#include "ui/common/twips.h"
+#include "ui/editor/task_editor.h"
+#include "ui/main_window/main_window_impl.h"
+#include "ui/main_window/task_list.h"
+#include "ui/scheduler/run_control.h"
+#include "ui/settings_dialog/settings_dialog.h"
+#include "ui/tray/tray_icon.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include <exception>
+
+namespace vantor::ui {
+
+namespace {
+
+// One step of the start-up: a step that fails is skipped and the next one runs.
+template <typename F> void Step(F&& f) {
+    try {
+        f();
+    } catch (const std::exception&) {
+    }
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, QRect twips) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(twips);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, const char* tip, QRect twips) {
+    auto* c = new QCheckBox(QString::fromUtf8(caption), parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setToolTip(QString::fromUtf8(tip));
+    c->setGeometry(twips);
+    return c;
+}
+
+} // namespace
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    emit clicked();
+}
+
+MainWindow::MainWindow(AppContext& context, QWidget* parent)
+    : QWidget(parent), impl_(new Impl), context_(context) {
+    setObjectName(QStringLiteral("Fr_shutdown"));
+    setWindowTitle(QString::fromUtf8(kAppTitle));
+    setFixedWidth(Twips(kWindowWidth));
+    setHeightTwips(kCompactHeight);
+
+    // The editor comes first so its controls come first in the tab order, as in the window design.
+    impl_->editor = new TaskEditor(context_, this);
+    impl_->editor->setGeometry(TwipsRect(0, 0, 6135, 3250));
+
+    impl_->cmdStart = MakeButton(this, "Cmd_start", "开始", TwipsRect(6255, 240, 1995, 1215));
+    QFont big = impl_->cmdStart->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    impl_->cmdStart->setFont(big);
+    impl_->cmdSetting = MakeButton(this, "Cmd_setting", "设置", TwipsRect(6255, 1575, 1995, 435));
+    impl_->chckTask =
+        MakeCheck(this, "Chck_task", "任务", "只执行已保存的任务", TwipsRect(6255, 2160, 975, 300));
+    impl_->chckGoon =
+        MakeCheck(this, "Chck_goon", "持续", "完成后继续执行默认任务", TwipsRect(7275, 2160, 975, 300));
+    impl_->chckGoon->setChecked(true);
+
+    impl_->labState = new QLabel(this);
+    impl_->labState->setObjectName(QStringLiteral("lab_state"));
+    impl_->labState->setAccessibleName(QStringLiteral("状态"));
+    impl_->labState->setGeometry(TwipsRect(120, 3300, 6015, 650));
+    impl_->labState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    impl_->labState->setWordWrap(true);
+
+    impl_->labTask = new ClickLabel(QStringLiteral("任务设置"), this);
+    impl_->labTask->setObjectName(QStringLiteral("lab_task"));
+    impl_->labTask->setGeometry(TwipsRect(7095, 3900, 1155, 300));
+    impl_->labTask->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    impl_->labTask->setCursor(Qt::PointingHandCursor);
+
+    impl_->taskList = new TaskList(this);
+    impl_->taskList->setGeometry(TwipsRect(120, 4440, 6015, 2715));
+    impl_->taskList->setLockedQuery([this] { return editingLocked(); });
+
+    impl_->frmTask = new QGroupBox(QStringLiteral("任务设定"), this);
+    impl_->frmTask->setObjectName(QStringLiteral("Frm_task"));
+    impl_->frmTask->setGeometry(TwipsRect(6255, 4395, 1995, 2760));
+    impl_->cmdAddtask = MakeButton(impl_->frmTask, "Cmd_addtask", "新增任务", TwipsRect(180, 330, 1635, 450));
+    impl_->cmdDeltask = MakeButton(impl_->frmTask, "Cmd_deltask", "删除任务", TwipsRect(180, 930, 1635, 450));
+    impl_->cmdRevistask =
+        MakeButton(impl_->frmTask, "Cmd_revistask", "保存修改", TwipsRect(180, 1530, 1635, 450));
+    impl_->cmdTaskCheck =
+        MakeButton(impl_->frmTask, "Cmd_task_check", "保存停用", TwipsRect(180, 2130, 1635, 450));
+    impl_->cmdTaskCheck->setToolTip(QStringLiteral("保存任务启用和停用变动"));
+
+    impl_->tray = new TrayIcon(
+        this, [this] { return impl_->run != nullptr && impl_->run->running(); },
+        [this] { return impl_->editor->operationText(); });
+    // The run control reaches the controls above through this window, so it comes last.
+    impl_->run = new RunControl(context_, *this);
+
+    connect(impl_->cmdStart, &QPushButton::clicked, this, [this] { impl_->run->cmdStartClick(); });
+    connect(impl_->cmdSetting, &QPushButton::clicked, this, &MainWindow::cmdSettingClick);
+    connect(impl_->cmdAddtask, &QPushButton::clicked, this, [this] { taskset(0); });
+    connect(impl_->cmdRevistask, &QPushButton::clicked, this, [this] { taskset(1); });
+    connect(impl_->cmdDeltask, &QPushButton::clicked, this, &MainWindow::cmdDeltaskClick);
+    connect(impl_->cmdTaskCheck, &QPushButton::clicked, this, &MainWindow::cmdTaskCheckClick);
+    connect(impl_->labTask, &ClickLabel::clicked, this, &MainWindow::labTaskClick);
+    connect(impl_->taskList, &TaskList::rowDoubleClicked, this, &MainWindow::taskListDoubleClick);
+
+    // The window sees every key before its controls (Enter moves on like Tab), whichever child has the
+    // focus, including controls the editor creates later.
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+    // The run control and the tray refer to the window's controls: they go before the children do.
+    delete impl_->run;
+    impl_->run = nullptr;
+    delete impl_->tray;
+    impl_->tray = nullptr;
+    delete impl_;
+}
+
+TaskEditor* MainWindow::editor() const {
+    return impl_->editor;
+}
+TaskList* MainWindow::taskList() const {
+    return impl_->taskList;
+}
+RunControl* MainWindow::runControl() const {
+    return impl_->run;
+}
+TrayIcon* MainWindow::tray() const {
+    return impl_->tray;
+}
+QLabel* MainWindow::stateLabel() const {
+    return impl_->labState;
+}
+QPushButton* MainWindow::startButton() const {
+    return impl_->cmdStart;
+}
+QCheckBox* MainWindow::savedTaskCheck() const {
+    return impl_->chckTask;
+}
+QCheckBox* MainWindow::continueCheck() const {
+    return impl_->chckGoon;
+}
+QGroupBox* MainWindow::taskFrame() const {
+    return impl_->frmTask;
+}
+
+void MainWindow::totray() {
+    impl_->tray->totray();
+}
+
+int MainWindow::heightTwips() const {
+    return impl_->heightTwips;
+}
+
+void MainWindow::setHeightTwips(int twips) {
+    impl_->heightTwips = twips;
+    setFixedHeight(Twips(twips));
+}
+
+bool MainWindow::editingLocked() const {
+    return !impl_->chckTask->isEnabledTo(this);
+}
+
+void MainWindow::start() {
+    Step([this] { setWindowTitle(QString::fromStdString(MainWindowCaption())); });
+    Step([this] { setHeightTwips(kCompactHeight); });
+    Step([this] { impl_->taskList->createColumns(); });
+    Step([this] {
+        if (!context_.programFolder.endsWith(QLatin1Char('/'))) {
+            context_.programFolder += QLatin1Char('/');
+        }
+    });
+
+    int enabledCount = 0;
+    Step([this, &enabledCount] {
+        const TaskFileRead read =
+            ReadTaskFile(QFile::encodeName(context_.taskFilePath()).toStdString(), context_.legacyDecoder());
+        for (const TaskRecord& r : read.rows) {
+            enabledCount += r.enabled ? 1 : 0;
+        }
+        impl_->taskList->appendRows(read.rows);
+    });
+
+    const std::string settings = QFile::encodeName(context_.settingsPath()).toStdString();
+    if (!QFileInfo::exists(context_.settingsPath())) {
+        return;
+    }
+    StartupPlan plan;
+    Step([&] {
+        const std::string tray = ReadIniValue(kSettingsSection, "Tray", settings, context_.legacyDecoder());
+        const std::string work = ReadIniValue(kSettingsSection, "Work", settings, context_.legacyDecoder());
+        plan = PlanStartup(true, enabledCount, tray, work);
+    });
+    if (plan.message) {
+        Step([&] { MessageBoxes::inform(this, *plan.message, true); });
+    }
+    if (plan.growToWarningHeight) {
+        Step([this] { setHeightTwips(kWarningHeight); });
+    }
+    if (plan.toTray) {
+        Step([this] { totray(); });
+    }
+    if (plan.startScheduler) {
+        Step([this] { impl_->run->loadtask(); });
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Only the user's close box is handled; the program closing itself or the session ending pass.
+    if (!event->spontaneous()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    if (impl_->run->running()) {
+        event->ignore();
+        totray();
+        return;
+    }
+    const Answer answer = MessageBoxes::ask(this, QString::fromStdString(ExitQuestion()),
+                                            QString::fromUtf8(kNoticeTitle), /*defaultNo=*/true);
+    if (answer != Answer::Yes) {
+        event->ignore();
+        return;
+    }
+    impl_->tray->remove();
+    event->accept();
+    // Other windows (the options dialog) must not keep the program alive.
+    QCoreApplication::quit();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) {
+        return QWidget::eventFilter(watched, event);
+    }
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget != this && !isAncestorOf(widget)) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    if (!enter || mods != Qt::NoModifier) {
+        return QWidget::eventFilter(watched, event);
+    }
+    // A multi-line box needs its Enter for line breaks.
+    if (qobject_cast<QPlainTextEdit*>(widget) != nullptr || qobject_cast<QTextEdit*>(widget) != nullptr) {
+        return QWidget::eventFilter(watched, event);
+    }
+    // Enter moves on like Tab. The key stops here: Enter means nothing else to these controls, and a
+    // control that turns Enter into Tab itself (the pickers) must not move the focus a second time.
+    focusNextChild();
+    return true;
+}
+
+void MainWindow::cmdSettingClick() {
+    // Out of the topmost band while the options dialog is open; the dialog puts it back when it closes.
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+        const bool wasVisible = isVisible();
+        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        if (wasVisible) {
+            show();
+        }
+    }
+    SettingsDialog::showFor(context_, this);
+}
+
+} // namespace vantor::ui

@@ -1,0 +1,53 @@
+// The main window's controls and state, shared by the files that implement its handlers.
+#pragma once
+
+#include "ui/main_window/main_window.h"
+
+#include <QLabel>
+
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+
+namespace vantor::ui {
+
+// Window heights in twips: compact, after the start-up warning about missing tasks, task panel open.
+inline constexpr int kCompactHeight = 4395;
+inline constexpr int kWarningHeight = 6720;
+inline constexpr int kPanelHeight = 7275;
+inline constexpr int kWindowWidth = 8400;
+
+// lab_task: a caption that acts on a click, like the label of the window design.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+class MainWindow::Impl {
+public:
+    TaskEditor* editor = nullptr;
+    TaskList* taskList = nullptr;
+    RunControl* run = nullptr;
+    TrayIcon* tray = nullptr;
+    QLabel* labState = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdSetting = nullptr;
+    QCheckBox* chckTask = nullptr;
+    QCheckBox* chckGoon = nullptr;
+    ClickLabel* labTask = nullptr;
+    QGroupBox* frmTask = nullptr;
+    QPushButton* cmdAddtask = nullptr;
+    QPushButton* cmdDeltask = nullptr;
+    QPushButton* cmdRevistask = nullptr;
+    QPushButton* cmdTaskCheck = nullptr;
+    int heightTwips = 0;
+};
+
+} // namespace vantor::ui
