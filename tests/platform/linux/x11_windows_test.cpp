@@ -1,0 +1,130 @@
+// X11 windows under Xvfb: closing windows by title (through openbox, and without a window manager),
+// the active window's frame size for the full-screen test, and the primary screen's size.
+#include "core/probes/fullscreen.h"
+#include "linux_test_support.h"
+#include "platform/native.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace vantor {
+namespace {
+
+using testing::Child;
+using testing::ScopedEnv;
+using testing::XServer;
+
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+
+struct X11Fixture : ::testing::Test {
+    explicit X11Fixture(bool withWm = true) : x(withWm, kScreenWidth, kScreenHeight) {}
+    void SetUp() override {
+        ASSERT_TRUE(x.ok());
+        ASSERT_TRUE(testing::RequireTool("/usr/bin/xmessage"));
+        ASSERT_TRUE(testing::RequireTool("/usr/bin/xdotool"));
+    }
+    // An xmessage window with that title; waits until it is mapped.
+    Child Window(const std::string& title, const std::string& geometry = "300x120+40+40") {
+        Child w({"/usr/bin/xmessage", "-geometry", geometry, "-title", title, "a test window"});
+        EXPECT_TRUE(testing::RunCommand(
+            {"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--name", "^" + title + "$"}));
+        return w;
+    }
+    void Activate(const std::string& title) {
+        ASSERT_TRUE(testing::RunCommand({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--name",
+                                         "^" + title + "$", "windowactivate", "--sync"}));
+    }
+    bool FullScreen() {
+        const std::optional<WindowSize> w = platform->ForegroundWindowSize();
+        const ScreenSize s = platform->PrimaryScreenSize();
+        return w && CoversScreen(w->width, w->height, s.width, s.height);
+    }
+
+    XServer x;
+    ScopedEnv display{"DISPLAY", x.display()};
+    ScopedEnv type{"XDG_SESSION_TYPE", std::string("x11")};
+    ScopedEnv wayland{"WAYLAND_DISPLAY", std::nullopt};
+    std::unique_ptr<Platform> platform = CreateNativePlatform();
+    // Unique titles keep parallel runs apart even though each has its own display.
+    std::string tag = std::to_string(getpid());
+};
+
+TEST_F(X11Fixture, EndProcessClosesTheWindowsTitledWithTheName) {
+    Child target = Window("vantor target " + tag);
+    Child bystander = Window("vantor bystander " + tag);
+    platform->EndProcessByName("vantor target " + tag);
+    EXPECT_TRUE(target.WaitExit(std::chrono::milliseconds(5000))) << "the titled window was not closed";
+    EXPECT_TRUE(bystander.Running()) << "a window of another title was closed";
+}
+
+TEST_F(X11Fixture, TitleIsComparedWithoutLetterCase) {
+    Child target = Window("Vantor Target " + tag);
+    platform->EndProcessByName("VANTOR TARGET " + tag);
+    EXPECT_TRUE(target.WaitExit(std::chrono::milliseconds(5000)));
+}
+
+TEST_F(X11Fixture, PrimaryScreenIsTheDisplaySize) {
+    const ScreenSize s = platform->PrimaryScreenSize();
+    EXPECT_EQ(s.width, kScreenWidth);
+    EXPECT_EQ(s.height, kScreenHeight);
+}
+
+TEST_F(X11Fixture, NoActiveWindowIsNoForegroundWindow) {
+    EXPECT_FALSE(platform->ForegroundWindowSize().has_value());
+    EXPECT_FALSE(FullScreen());
+}
+
+TEST_F(X11Fixture, SmallActiveWindowIsNotFullScreen) {
+    Child w = Window("vantor small " + tag, "300x120+40+40");
+    Activate("vantor small " + tag);
+    const std::optional<WindowSize> size = platform->ForegroundWindowSize();
+    ASSERT_TRUE(size.has_value());
+    // The frame includes openbox's title bar and borders, so it is at least the client's size.
+    EXPECT_GE(size->width, 300);
+    EXPECT_GE(size->height, 120);
+    EXPECT_LT(size->width, kScreenWidth);
+    EXPECT_FALSE(FullScreen());
+}
+
+TEST_F(X11Fixture, ScreenSizedActiveWindowIsFullScreen) {
+    Child w = Window("vantor full " + tag,
+                     std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "+0+0");
+    Activate("vantor full " + tag);
+    const std::optional<WindowSize> size = platform->ForegroundWindowSize();
+    ASSERT_TRUE(size.has_value());
+    EXPECT_GE(size->width, kScreenWidth);
+    EXPECT_GE(size->height, kScreenHeight);
+    EXPECT_TRUE(FullScreen());
+}
+
+TEST_F(X11Fixture, WaylandSessionHasNoForegroundWindow) {
+    Child w = Window("vantor full " + tag,
+                     std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "+0+0");
+    Activate("vantor full " + tag);
+    // The X server here would only be XWayland, whose active window says nothing about the desktop.
+    ScopedEnv waylandSession("WAYLAND_DISPLAY", std::string("wayland-0"));
+    EXPECT_FALSE(platform->ForegroundWindowSize().has_value());
+}
+
+struct BareX11Fixture : X11Fixture {
+    BareX11Fixture() : X11Fixture(false) {}
+};
+
+TEST_F(BareX11Fixture, ClosesThroughTheClientProtocolWithoutAWindowManager) {
+    Child target = Window("vantor target " + tag);
+    platform->EndProcessByName("vantor target " + tag);
+    EXPECT_TRUE(target.WaitExit(std::chrono::milliseconds(5000)));
+}
+
+TEST(NoDisplay, AnswersNothingWithoutX) {
+    ScopedEnv display("DISPLAY", std::nullopt);
+    auto platform = CreateNativePlatform();
+    EXPECT_FALSE(platform->ForegroundWindowSize().has_value());
+    EXPECT_EQ(platform->PrimaryScreenSize().width, 0);
+    platform->EndProcessByName("anything"); // no window pass, no crash
+}
+
+} // namespace
+} // namespace vantor
