@@ -1,0 +1,112 @@
+#include "core/common/text.h"
+
+#include <gtest/gtest.h>
+
+namespace vantor {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(SplitTest, KeepsEveryEmptyField) {
+    EXPECT_EQ(Split("a;;b", ';'), (Strings{"a", "", "b"}));
+    EXPECT_EQ(Split("", ';'), (Strings{""}));
+    EXPECT_EQ(Split(";", ';'), (Strings{"", ""}));
+    EXPECT_EQ(Split("True;a", ';'), (Strings{"True", "a"}));
+    EXPECT_EQ(Split("1,0,", ','), (Strings{"1", "0", ""}));
+}
+
+TEST(Utf8Test, RefusesBrokenAndOverlongSequences) {
+    EXPECT_TRUE(IsValidUtf8(""));
+    EXPECT_TRUE(IsValidUtf8("abc"));
+    EXPECT_TRUE(IsValidUtf8("关机"));
+    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
+    EXPECT_FALSE(IsValidUtf8("\xB9\xD8\xBB\xFA")); // 关机 in GBK
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));         // overlong "/"
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));     // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xE5\x85"));         // cut short
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")); // above U+10FFFF
+}
+
+TEST(CharCountTest, CountsChineseCharactersOnceEach) {
+    EXPECT_EQ(CharCount(""), 0u);
+    EXPECT_EQ(CharCount("OK"), 2u);
+    EXPECT_EQ(CharCount("剩余:1分0秒"), 7u);
+    EXPECT_EQ(PadToWidth("剩余", 5), "剩余   ");
+    EXPECT_EQ(PadToWidth("abcdef", 3), "abcdef");
+    EXPECT_EQ(PadToWidth("abc", 3), "abc");
+}
+
+struct BoolCase {
+    const char* text;
+    std::optional<bool> value;
+};
+
+class StoredBoolTest : public ::testing::TestWithParam<BoolCase> {};
+
+TEST_P(StoredBoolTest, ReadsWordsAndNumbers) {
+    EXPECT_EQ(ParseStoredBool(GetParam().text), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, StoredBoolTest,
+                         ::testing::Values(BoolCase{"True", true}, BoolCase{"true", true},
+                                           BoolCase{"TRUE", true}, BoolCase{"False", false},
+                                           BoolCase{"fAlSe", false}, BoolCase{"0", false},
+                                           BoolCase{"1", true}, BoolCase{"-1", true}, BoolCase{"2", true},
+                                           BoolCase{"0.0", false}, BoolCase{"0.5", true},
+                                           BoolCase{" 1 ", true}, BoolCase{"", std::nullopt},
+                                           BoolCase{"yes", std::nullopt}, BoolCase{"Truex", std::nullopt},
+                                           BoolCase{"1a", std::nullopt}));
+
+TEST(DecodeFileTextTest, DropsBomAndKeepsUtf8) {
+    const LegacyDecoder never = [](std::string_view) -> std::optional<std::string> {
+        ADD_FAILURE() << "valid UTF-8 must not be decoded again";
+        return std::nullopt;
+    };
+    EXPECT_EQ(DecodeFileText("\xEF\xBB\xBF关机", never), "关机");
+    EXPECT_EQ(DecodeFileText("关机", never), "关机");
+    EXPECT_EQ(DecodeFileText("", never), "");
+}
+
+TEST(DecodeFileTextTest, UsesTheLegacyDecoderForOtherBytes) {
+    const LegacyDecoder gbk = [](std::string_view b) -> std::optional<std::string> {
+        if (b == "\xB9\xD8\xBB\xFA") {
+            return std::string("关机");
+        }
+        return std::nullopt;
+    };
+    EXPECT_EQ(DecodeFileText("\xB9\xD8\xBB\xFA", gbk), "关机");
+}
+
+TEST(DecodeFileTextTest, ReplacesUndecodableBytesAndKeepsTheRest) {
+    const LegacyDecoder fails = [](std::string_view) -> std::optional<std::string> { return std::nullopt; };
+    EXPECT_EQ(DecodeFileText("a\xFF"
+                             "b",
+                             fails),
+              "a\xEF\xBF\xBD"
+              "b");
+    EXPECT_EQ(DecodeFileText("a\xFF"
+                             "b",
+                             {}),
+              "a\xEF\xBF\xBD"
+              "b");
+    // A file marked as UTF-8 is not handed to the legacy decoder.
+    const LegacyDecoder never = [](std::string_view) -> std::optional<std::string> {
+        return std::string("x");
+    };
+    EXPECT_EQ(DecodeFileText("\xEF\xBB\xBF"
+                             "a\xFF",
+                             never),
+              "a\xEF\xBF\xBD");
+}
+
+TEST(SplitLinesTest, AcceptsCrLfAndLfAndKeepsALastOpenLine) {
+    EXPECT_EQ(SplitLines(""), Strings{});
+    EXPECT_EQ(SplitLines("a\r\nb\r\n"), (Strings{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\nb"), (Strings{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\nb"), (Strings{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("\n"), (Strings{""}));
+    EXPECT_EQ(SplitLines("a\r"), (Strings{"a"}));
+}
+
+} // namespace
+} // namespace vantor
