@@ -154,7 +154,9 @@ std::optional<std::vector<InterfaceRow>> InterfaceReader::Read(uint64_t nowMs) {
         Details d = (it != details_.end() && nowMs < it->second.readAtMs + kDetailsRefreshMs)
                         ? it->second
                         : ReadDetails(row.name, nowMs);
-        row.index = d.index;
+        if (d.index != 0) {
+            row.index = d.index; // else the position the table gave it
+        }
         row.type = d.type;
         row.speed = d.speed;
         row.mtu = d.mtu;

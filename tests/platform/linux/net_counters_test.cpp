@@ -1,0 +1,230 @@
+// Interface counters on Linux: /proc/net/dev and sysfs fixtures, the cached details, and real loopback
+// traffic raising the totals.
+#include "linux_test_support.h"
+#include "platform/linux/net_counters.h"
+#include "platform/native.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <ctime>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantor {
+namespace {
+
+using linux_backend::InterfaceReader;
+using linux_backend::ParseHardwareAddress;
+using testing::TempDir;
+using testing::WriteFile;
+
+const char* kProcNetDev =
+    "Inter-|   Receive                                                |  Transmit\n"
+    " face |bytes    packets errs drop fifo frame compressed multicast|bytes    packets errs drop fifo colls "
+    "carrier compressed\n"
+    "    lo: 5000000000 1200    0    0    0     0          0         0 5000000000 1200    0    0    0     0  "
+    "     "
+    "0          0\n"
+    "  eth0: 987654321 4321    2    3    0     0          0        17 123456789 2345    4    5    0     0    "
+    "   "
+    "0          0\n"
+    " wlan0:       0       0    0    0    0     0          0         0        0       0    0    0    0     0 "
+    "      "
+    "0          0\n";
+
+struct SysfsInterface {
+    std::string name, index, type, mtu, speed, flags, operstate, address;
+    bool wireless = false;
+};
+
+struct NetFixture : ::testing::Test {
+    void SetUp() override {
+        WriteFile(dir.File("dev"), kProcNetDev);
+        mkdir(dir.File("net").c_str(), 0755);
+        for (const SysfsInterface& i :
+             {SysfsInterface{"lo", "1", "772", "65536", "", "0x9", "unknown", "00:00:00:00:00:00"},
+              SysfsInterface{"eth0", "2", "1", "1500", "1000", "0x1003", "up", "00:0c:29:0a:b5:1f"},
+              SysfsInterface{"wlan0", "3", "1", "1500", "", "0x1002", "down", "a4:5e:60:01:02:03", true}}) {
+            const std::string d = dir.File("net/" + i.name);
+            mkdir(d.c_str(), 0755);
+            for (const auto& [file, value] : {std::pair{"ifindex", i.index},
+                                              {"type", i.type},
+                                              {"mtu", i.mtu},
+                                              {"flags", i.flags},
+                                              {"operstate", i.operstate},
+                                              {"address", i.address}}) {
+                WriteFile(d + "/" + file, value + "\n");
+            }
+            if (!i.speed.empty()) {
+                WriteFile(d + "/speed", i.speed + "\n");
+            }
+            if (i.wireless) {
+                mkdir((d + "/wireless").c_str(), 0755);
+            }
+        }
+    }
+    const InterfaceRow* Find(const std::vector<InterfaceRow>& rows, const std::string& name) {
+        for (const InterfaceRow& r : rows) {
+            if (r.name == name) {
+                return &r;
+            }
+        }
+        return nullptr;
+    }
+    TempDir dir;
+};
+
+TEST_F(NetFixture, RowsCarryCountersAndSysfsDetails) {
+    InterfaceReader reader(dir.File("dev"), dir.File("net"));
+    const auto rows = reader.Read(1000);
+    ASSERT_TRUE(rows.has_value());
+    ASSERT_EQ(rows->size(), 3u);
+
+    const InterfaceRow* lo = Find(*rows, "lo");
+    ASSERT_NE(lo, nullptr);
+    EXPECT_EQ(lo->inOctets, 5'000'000'000u) << "64-bit counters must not wrap at 4 GiB";
+    EXPECT_EQ(lo->outOctets, 5'000'000'000u);
+    EXPECT_EQ(lo->type, 24u);
+    EXPECT_EQ(lo->operStatus, 5u) << "loopback says unknown but works";
+    EXPECT_TRUE(lo->physAddr.empty()) << "an all-zero address counts as none";
+    EXPECT_EQ(lo->mtu, 65536u);
+
+    const InterfaceRow* eth = Find(*rows, "eth0");
+    ASSERT_NE(eth, nullptr);
+    EXPECT_EQ(eth->inOctets, 987654321u);
+    EXPECT_EQ(eth->outOctets, 123456789u);
+    EXPECT_EQ(eth->index, 2u);
+    EXPECT_EQ(eth->type, 6u);
+    EXPECT_EQ(eth->mtu, 1500u);
+    EXPECT_EQ(eth->speed, 1'000'000'000u);
+    EXPECT_EQ(eth->adminStatus, 1u);
+    EXPECT_EQ(eth->operStatus, 5u);
+    EXPECT_EQ(AdapterAddressText(eth->physAddr), "00-C-29-A-B5-1F");
+    EXPECT_EQ(eth->description, "eth0");
+
+    const InterfaceRow* wlan = Find(*rows, "wlan0");
+    ASSERT_NE(wlan, nullptr);
+    EXPECT_EQ(wlan->type, 71u);
+    EXPECT_EQ(wlan->adminStatus, 2u);
+    EXPECT_EQ(wlan->operStatus, 2u);
+    EXPECT_EQ(wlan->speed, 0u) << "a down interface has no speed";
+}
+
+TEST_F(NetFixture, DetailsAreReadAgainOnlyAfterAWhile) {
+    InterfaceReader reader(dir.File("dev"), dir.File("net"));
+    ASSERT_TRUE(reader.Read(1000).has_value());
+    WriteFile(dir.File("net/eth0/mtu"), "9000\n");
+    EXPECT_EQ(Find(*reader.Read(2000), "eth0")->mtu, 1500u) << "a one-second sample must not reread sysfs";
+    EXPECT_EQ(Find(*reader.Read(12000), "eth0")->mtu, 9000u);
+}
+
+TEST_F(NetFixture, CountersAreFreshOnEveryRead) {
+    InterfaceReader reader(dir.File("dev"), dir.File("net"));
+    ASSERT_TRUE(reader.Read(1000).has_value());
+    std::string changed = kProcNetDev;
+    changed.replace(changed.find("987654321"), 9, "987654999");
+    WriteFile(dir.File("dev"), changed);
+    EXPECT_EQ(Find(*reader.Read(1500), "eth0")->inOctets, 987654999u);
+}
+
+TEST_F(NetFixture, MissingTableIsNoReading) {
+    InterfaceReader reader(dir.File("no-such-file"), dir.File("net"));
+    EXPECT_FALSE(reader.Read(1000).has_value());
+}
+
+TEST_F(NetFixture, InterfaceWithoutSysfsEntryKeepsItsCounters) {
+    InterfaceReader reader(dir.File("dev"), dir.File("no-sysfs"));
+    const auto rows = reader.Read(1000);
+    ASSERT_TRUE(rows.has_value());
+    EXPECT_EQ(Find(*rows, "eth0")->inOctets, 987654321u);
+    EXPECT_EQ(Find(*rows, "eth0")->mtu, 0u);
+}
+
+struct AddressCase {
+    const char* text;
+    std::vector<uint8_t> bytes;
+};
+
+class HardwareAddresses : public ::testing::TestWithParam<AddressCase> {};
+
+TEST_P(HardwareAddresses, Parse) {
+    EXPECT_EQ(ParseHardwareAddress(GetParam().text), GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, HardwareAddresses,
+    ::testing::Values(AddressCase{"00:0c:29:0a:b5:1f\n", {0x00, 0x0c, 0x29, 0x0a, 0xb5, 0x1f}},
+                      AddressCase{"A4:5E:60:01:02:03", {0xa4, 0x5e, 0x60, 0x01, 0x02, 0x03}},
+                      AddressCase{"00:00:00:00:00:00\n", {}}, AddressCase{"", {}},
+                      AddressCase{"0c:29:x1", {}}, AddressCase{"0c:2", {}},
+                      // InfiniBand's 20 bytes: the table has room for 8.
+                      AddressCase{"80:00:02:08:fe:80:00:00:00:00:00:00:00:02:c9:03:00:0a:f1:23",
+                                  {0x80, 0x00, 0x02, 0x08, 0xfe, 0x80, 0x00, 0x00}}));
+
+uint64_t Total(const std::vector<InterfaceRow>& rows, bool received) {
+    uint64_t sum = 0;
+    for (const InterfaceRow& r : rows) {
+        sum += received ? r.inOctets : r.outOctets;
+    }
+    return sum;
+}
+
+TEST(RealCounters, LoopbackTrafficRaisesTheTotals) {
+    auto platform = CreateNativePlatform();
+    const auto before = platform->ReadInterfaceTable();
+    ASSERT_TRUE(before.has_value());
+    bool hasLoopback = false;
+    for (const InterfaceRow& r : *before) {
+        hasLoopback = hasLoopback || r.name == "lo";
+    }
+    ASSERT_TRUE(hasLoopback) << "loopback must be counted";
+
+    const int rx = socket(AF_INET, SOCK_DGRAM, 0);
+    const int tx = socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(rx, 0);
+    ASSERT_GE(tx, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(rx, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(getsockname(rx, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    const std::string payload(1000, 'x');
+    char sink[2000];
+    uint64_t sent = 0;
+    for (int i = 0; i < 300; ++i) {
+        const ssize_t n =
+            sendto(tx, payload.data(), payload.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        ASSERT_EQ(n, static_cast<ssize_t>(payload.size()));
+        sent += static_cast<uint64_t>(n);
+        (void)!recv(rx, sink, sizeof sink, 0);
+    }
+    close(rx);
+    close(tx);
+
+    const auto after = platform->ReadInterfaceTable();
+    ASSERT_TRUE(after.has_value());
+    EXPECT_GE(Total(*after, true) - Total(*before, true), sent);
+    EXPECT_GE(Total(*after, false) - Total(*before, false), sent);
+}
+
+TEST(RealCounters, ASampleCostsWellUnderAMillisecond) {
+    auto platform = CreateNativePlatform();
+    ASSERT_TRUE(platform->ReadInterfaceTable().has_value());
+    timespec start{}, end{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+    constexpr int kSamples = 200;
+    for (int i = 0; i < kSamples; ++i) {
+        ASSERT_TRUE(platform->ReadInterfaceTable().has_value());
+    }
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
+    const double usPerSample =
+        ((end.tv_sec - start.tv_sec) * 1e6 + (end.tv_nsec - start.tv_nsec) / 1e3) / kSamples;
+    EXPECT_LT(usPerSample, 500.0);
+}
+
+} // namespace
+} // namespace vantor
