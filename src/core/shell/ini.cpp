@@ -1,0 +1,176 @@
+#include "core/shell/ini.h"
+
+#include "core/common/file_io.h"
+#include "core/common/numbers.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace vantor {
+
+namespace {
+
+// The settings reader hands back at most this many characters, as the fixed buffer of the original
+// settings reader did.
+constexpr size_t kMaxValueChars = 254;
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    a = Trim(a);
+    b = Trim(b);
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The section name of a "[name]" line, or nullopt for any other line.
+std::optional<std::string_view> SectionName(std::string_view line) {
+    line = Trim(line);
+    if (line.size() < 2 || line.front() != '[') {
+        return std::nullopt;
+    }
+    const size_t close = line.find(']');
+    if (close == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return line.substr(1, close - 1);
+}
+
+// Whether a line is "key=value" for this key (comment lines never are).
+bool IsKeyLine(std::string_view line, std::string_view key) {
+    const std::string_view t = Trim(line);
+    if (t.empty() || t.front() == ';') {
+        return false;
+    }
+    const size_t eq = t.find('=');
+    return eq != std::string_view::npos && SameName(t.substr(0, eq), key);
+}
+
+std::string CutToChars(std::string_view utf8, size_t maxChars) {
+    size_t chars = 0;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
+            if (chars == maxChars) {
+                return std::string(utf8.substr(0, i));
+            }
+            ++chars;
+        }
+    }
+    return std::string(utf8);
+}
+
+std::string JoinCrLf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines) {
+        out += l;
+        out += "\r\n";
+    }
+    return out;
+}
+
+} // namespace
+
+std::string IniValue(std::string_view iniText, std::string_view section, std::string_view key) {
+    bool inSection = false;
+    for (const std::string& line : SplitLines(iniText)) {
+        if (const auto name = SectionName(line)) {
+            if (inSection) {
+                break; // only the first section of that name counts
+            }
+            inSection = SameName(*name, section);
+            continue;
+        }
+        if (inSection && IsKeyLine(line, key)) {
+            const std::string_view t = Trim(line);
+            std::string_view value = Trim(t.substr(t.find('=') + 1));
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+                value = value.substr(1, value.size() - 2);
+            }
+            return CutToChars(value, kMaxValueChars);
+        }
+    }
+    return {};
+}
+
+std::string IniWithValue(std::string_view iniText, std::string_view section, std::string_view key,
+                         std::string_view value) {
+    std::vector<std::string> lines = SplitLines(iniText);
+    const std::string keyLine = std::string(Trim(key)) + "=" + std::string(value);
+    size_t sectionStart = lines.size(); // index of the header line
+    size_t insertAt = lines.size();     // after the section's last non-empty line
+    bool inSection = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (const auto name = SectionName(lines[i])) {
+            if (inSection) {
+                break;
+            }
+            inSection = SameName(*name, section);
+            if (inSection) {
+                sectionStart = i;
+                insertAt = i + 1;
+            }
+            continue;
+        }
+        if (!inSection) {
+            continue;
+        }
+        if (IsKeyLine(lines[i], key)) {
+            lines[i] = keyLine;
+            return JoinCrLf(lines);
+        }
+        if (!Trim(lines[i]).empty()) {
+            insertAt = i + 1;
+        }
+    }
+    if (sectionStart == lines.size()) {
+        lines.push_back("[" + std::string(Trim(section)) + "]");
+        lines.push_back(keyLine);
+    } else {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), keyLine);
+    }
+    return JoinCrLf(lines);
+}
+
+std::string ReadIniValue(const std::string& section, const std::string& key, const std::string& path,
+                         const LegacyDecoder& legacy) {
+    const FileBytes file = ReadFileBytes(path);
+    if (!file.exists) {
+        return {};
+    }
+    return IniValue(DecodeFileText(file.bytes, legacy), section, key);
+}
+
+bool WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
+                   const std::string& path, const LegacyDecoder& legacy) {
+    const FileBytes file = ReadFileBytes(path);
+    if (file.readError) {
+        return false; // never replace a file we could not read: its other lines would be lost
+    }
+    const std::string text = file.exists ? DecodeFileText(file.bytes, legacy) : std::string();
+    return WriteFileAtomically(path, IniWithValue(text, section, key, value));
+}
+
+std::optional<bool> IniSwitch(std::string_view value) {
+    return ParseStoredBool(value);
+}
+
+std::optional<int> IniCheckState(std::string_view value) {
+    const auto v = NumericTextValue(value);
+    if (v && (*v == 0.0 || *v == 1.0 || *v == 2.0)) {
+        return static_cast<int>(*v);
+    }
+    return std::nullopt;
+}
+
+} // namespace vantor
