@@ -39,12 +39,6 @@ int64_t CountdownLength(const std::string& text) {
     return static_cast<int64_t>(std::clamp(n, lo, hi));
 }
 
-// The part after the last "."; the whole text when there is none.
-std::string Extension(const std::string& path) {
-    const auto dot = path.rfind('.');
-    return dot == std::string::npos ? path : path.substr(dot + 1);
-}
-
 OperateInput ToOperateInput(const EditorValues& v) {
     OperateInput in;
     in.timeOn = v.timeOn;
@@ -122,10 +116,11 @@ void RunControl::timerMainTimer() {
     switch (v.operation) {
     case OpRun: {
         const std::string& target = v.tips;
-        // Exactly "exe": a running program cannot be opened exclusively, so it is not started twice.
-        const bool start = Extension(target) == "exe" ? (v.allowMultiple || !p.IsFileLocked(target))
-                                                      : p.IsOrdinaryFile(target);
-        if (start) {
+        // Only the file test the rule needs is asked: the lock for an "exe", existence for anything else.
+        const bool exe = ProgramExtension(target) == "exe";
+        const bool locked = exe && !v.allowMultiple && p.IsFileLocked(target);
+        const bool exists = !exe && p.IsOrdinaryFile(target);
+        if (ShouldStartProgram(target, v.allowMultiple, locked, exists)) {
             ReportFailure(&w, p.StartProgram(target));
         }
         chainNext(NextAfterRun(savedTasks, goOn));

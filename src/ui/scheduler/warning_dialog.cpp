@@ -183,25 +183,26 @@ void WarningDialog::closeWith(int choice) {
     countdownTick_ = 0;
     timerOk_->stop();
 
-    switch (closeChoice_) {
-    case ChoiceOk:
+    switch (
+        OnTipsClosed(closeChoice_, window_.editor()->operation(), window_.savedTaskCheck()->isChecked())) {
+    case TipsCloseAction::Perform:
         run_.opertion();
         break;
-    case ChoiceNext:
+    case TipsCloseAction::RestartScheduler:
         run_.cmdStartClick();
         break;
-    default:
-        if (isReminder() && window_.savedTaskCheck()->isChecked()) {
-            // A cancelled reminder leaves the saved-task selection and the next task is loaded.
-            TaskList* list = window_.taskList();
-            const int row = list->selectedRow();
-            if (row >= 0) {
-                list->setRowChecked(row, false);
-            }
-            run_.loadtask();
-        } else {
-            window_.stateLabel()->setText(QString());
+    case TipsCloseAction::UncheckAndLoadTask: {
+        // A cancelled reminder leaves the saved-task selection and the next task is loaded.
+        TaskList* list = window_.taskList();
+        const int row = list->selectedRow();
+        if (row >= 0) {
+            list->setRowChecked(row, false);
         }
+        run_.loadtask();
+        break;
+    }
+    case TipsCloseAction::ClearStatus:
+        window_.stateLabel()->setText(QString());
         break;
     }
 }
