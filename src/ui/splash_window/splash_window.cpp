@@ -46,6 +46,9 @@ SplashWindow::SplashWindow() : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTo
     InitSplashResources();
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the note while the main window waits hidden in the notification area must not end the
+    // program (and with it a running task).
+    setAttribute(Qt::WA_QuitOnClose, false);
     const QString caption = QString::fromStdString(SplashCaption());
     setWindowTitle(caption);
     setAccessibleName(caption);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 using vantor::ui::SplashWindow;
 
@@ -109,6 +110,19 @@ private slots:
         QCOMPARE(second, first);
         QCOMPARE(OpenSplashWindows(), 1);
         QVERIFY(second->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    void closingWhileTheMainWindowIsHiddenDoesNotEndTheProgram() {
+        QWidget mainWindow; // shown, then hidden in the notification area
+        mainWindow.show();
+        mainWindow.hide();
+        QPointer<SplashWindow> w = SplashWindow::showWindow();
+        // Only a running event loop ends on the last window closing: run one, close the note inside it,
+        // and see whether the loop ended by itself (0) or by our own later exit (7).
+        QTimer::singleShot(0, w.data(), [w] { w->close(); });
+        QTimer::singleShot(200, qApp, [] { QCoreApplication::exit(7); });
+        QCOMPARE(QCoreApplication::exec(), 7);
+        QVERIFY(w.isNull());
     }
 
     void opensAgainAfterClosing() {
