@@ -10,7 +10,7 @@ namespace {
 constexpr int64_t kSecondsPerDay = 86400;
 
 // Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's civil calendar algorithm).
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+constexpr int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
     y -= m <= 2 ? 1 : 0;
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
     const int64_t yoe = y - era * 400;
@@ -37,8 +37,9 @@ Civil CivilFromDays(int64_t z) {
     return {yoe + era * 400 + (m <= 2 ? 1 : 0), m, d};
 }
 
-// Day 0 of the count is 1899-12-30.
-const int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
+// Day 0 of the count is 1899-12-30. A constant expression, so date-times built during static
+// initialisation elsewhere already see it.
+constexpr int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);
 
 int64_t FloorDiv(int64_t a, int64_t b) {
     int64_t q = a / b;
