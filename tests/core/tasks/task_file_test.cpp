@@ -1,0 +1,222 @@
+#include "core/common/file_io.h"
+#include "core/tasks/task_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace vantor {
+namespace {
+
+namespace fs = std::filesystem;
+
+TaskRecord Row(bool enabled, const std::string& start, const std::string& tips) {
+    return TaskRecord{enabled,
+                      start,
+                      "10分0秒",
+                      "倒计时600秒",
+                      "关机",
+                      "0",
+                      "1,0,0,3,0,0,2026/12/8,2026/12/8,600,,0,0,0,0,-1,-1,0,0,0," + tips};
+}
+
+TEST(TaskLineTest, FormatsSavedAndAppendedLines) {
+    const TaskRecord r = Row(true, "", "");
+    EXPECT_EQ(FormatSavedLine(r),
+              "True;;10分0秒;倒计时600秒;关机;0;1,0,0,3,0,0,2026/12/8,2026/12/8,600,,0,0,0,0,-1,-1,0,0,0,");
+    EXPECT_EQ(FormatSavedLine(Row(false, "x", "")).substr(0, 8), "False;x;");
+    EXPECT_EQ(FormatAppendedLine(r),
+              "0;;10分0秒;倒计时600秒;关机;0;1,0,0,3,0,0,2026/12/8,2026/12/8,600,,0,0,0,0,-1,-1,0,0,0,");
+}
+
+struct ParseCase {
+    const char* name;
+    const char* text;
+    std::vector<TaskRecord> rows;
+};
+
+class ParseTaskTextTest : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseTaskTextTest, ReadsRowsByPosition) {
+    EXPECT_EQ(ParseTaskText(GetParam().text), GetParam().rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ParseTaskTextTest,
+    ::testing::Values(ParseCase{"EmptyText", "", {}},
+                      ParseCase{"EmptyLinesSkipped",
+                                "\r\n\r\nFalse;a;b;c;d;e;f\r\n\r\n",
+                                {{false, "a", "b", "c", "d", "e", "f"}}},
+                      ParseCase{"LfOnly",
+                                "true;a\nFALSE;b\n",
+                                {{true, "a", "", "", "", "", ""}, {false, "b", "", "", "", "", ""}}},
+                      ParseCase{"TrueAndOneLetter", "True;a\r\n", {{true, "a", "", "", "", "", ""}}},
+                      ParseCase{"NonBooleanFieldZeroCountsAsEnabled",
+                                ";a\r\nyes;b\r\n",
+                                {{true, "a", "", "", "", "", ""}, {true, "b", "", "", "", "", ""}}},
+                      ParseCase{"NumbersAsBooleans",
+                                "0;a\r\n1;b\r\n-1;c\r\n",
+                                {{false, "a", "", "", "", "", ""},
+                                 {true, "b", "", "", "", "", ""},
+                                 {true, "c", "", "", "", "", ""}}},
+                      ParseCase{"LoneFieldGivesEmptyColumns", "True\r\n", {{true, "", "", "", "", "", ""}}},
+                      ParseCase{"BlankLineIsNotEmpty", " \r\n", {{true, "", "", "", "", "", ""}}},
+                      ParseCase{"ExtraSemicolonShiftsFields",
+                                "True;a;b;c;d;e;f;g\r\n",
+                                {{true, "a", "b", "c", "d", "e", "f"}}},
+                      ParseCase{"TipsWithCommaKeptInParams",
+                                "0;;1秒;倒计时1秒;提醒;0;1,0,a,b\r\n",
+                                {{false, "", "1秒", "倒计时1秒", "提醒", "0", "1,0,a,b"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ParseTaskTextTest, AppendedLinesAfterARewriteReadBack) {
+    const std::string text = FormatSavedLine(Row(true, "", "a")) + "\r\n" +
+                             FormatSavedLine(Row(false, "", "b")) + "\r\n" +
+                             FormatAppendedLine(Row(true, "", "c")) + "\r\n";
+    const auto rows = ParseTaskText(text);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], Row(true, "", "a"));
+    EXPECT_EQ(rows[1], Row(false, "", "b"));
+    EXPECT_EQ(rows[2], Row(false, "", "c")); // a new task comes back unchecked
+}
+
+class TaskFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("vantor_tasks_" + std::to_string(std::random_device{}()));
+        fs::create_directories(dir_);
+        path_ = (dir_ / kTaskFileName).string();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void WriteBytes(const std::string& bytes) { std::ofstream(path_, std::ios::binary) << bytes; }
+    std::string Bytes() { return ReadFileBytes(path_).bytes; }
+
+    fs::path dir_;
+    std::string path_;
+};
+
+// Two task lines as a Chinese Windows system wrote them: GBK text, its own date-time form.
+const std::string kGbkFile =
+    "True;2026/12/8 1:48:46;2026/12/9;\xCA\xB1\xB6\xCE+\xCF\xD0\xD6\xC3"
+    "1800\xC3\xEB;\xB9\xD8\xBB\xFA;1;1,1,0,3,0,1,2026/12/8 1:48:46,2026/12/9,,,0,0,30,0,-1,-1,0,0,0,\r\n"
+    "0;;1\xB7\xD6"
+    "30\xC3\xEB;\xB5\xB9\xBC\xC6\xCA\xB1"
+    "90\xC3\xEB;\xCC\xE1\xD0\xD1;0;1,0,0,0,0,0,2026/12/8,2026/12/"
+    "8,90,,0,0,0,0,-1,-1,0,0,0,\xB8\xC3\xD0\xDD\xCF\xA2"
+    "\xC1\xCB\r\n";
+const std::string kGbkFileAsUtf8 =
+    "True;2026/12/8 1:48:46;2026/12/9;时段+闲置1800秒;关机;1;1,1,0,3,0,1,2026/12/8 "
+    "1:48:46,2026/12/9,,,0,0,30,0,-1,-1,0,0,0,\r\n"
+    "0;;1分30秒;倒计时90秒;提醒;0;1,0,0,0,0,0,2026/12/8,2026/12/8,90,,0,0,0,0,-1,-1,0,0,"
+    "0,该休息了\r\n";
+
+// Stands in for the platform's GBK decoder: knows exactly the file above.
+const LegacyDecoder kTestGbk = [](std::string_view bytes) -> std::optional<std::string> {
+    if (bytes == kGbkFile) {
+        return kGbkFileAsUtf8;
+    }
+    return std::nullopt;
+};
+
+TEST_F(TaskFileTest, MissingFileIsNoErrorAndNoRows) {
+    const TaskFileRead read = ReadTaskFile(path_, kTestGbk);
+    EXPECT_FALSE(read.exists);
+    EXPECT_FALSE(read.readError);
+    EXPECT_TRUE(read.rows.empty());
+}
+
+TEST_F(TaskFileTest, UnreadableFileReportsAReadError) {
+    fs::create_directory(path_);
+    const TaskFileRead read = ReadTaskFile(path_, kTestGbk);
+    EXPECT_TRUE(read.exists);
+    EXPECT_TRUE(read.readError);
+}
+
+TEST_F(TaskFileTest, ReadsALegacyFileWithWindowsDateTimes) {
+    WriteBytes(kGbkFile);
+    const TaskFileRead read = ReadTaskFile(path_, kTestGbk);
+    ASSERT_EQ(read.rows.size(), 2u);
+    const TaskRecord& window = read.rows[0];
+    EXPECT_TRUE(window.enabled);
+    EXPECT_EQ(window.conditionText, "时段+闲置1800秒");
+    EXPECT_EQ(window.operationText, "关机");
+    EXPECT_EQ(ParseDateTime(window.startText), DateTime::fromParts(2026, 12, 8, 1, 48, 46));
+    EXPECT_EQ(ParseDateTime(window.endText), DateTime::fromParts(2026, 12, 9));
+    EXPECT_FALSE(read.rows[1].enabled);
+    EXPECT_EQ(read.rows[1].operationText, "提醒");
+    EXPECT_EQ(SplitParams(read.rows[1].params)[PTipsText], "该休息了");
+}
+
+TEST_F(TaskFileTest, SaveWritesUtf8WithCrLfAndReadsBack) {
+    const std::vector<TaskRecord> rows = {Row(true, "", "提醒文字"), Row(false, "全天", "")};
+    ASSERT_TRUE(SaveTaskFile(path_, rows));
+    const std::string bytes = Bytes();
+    EXPECT_EQ(bytes, FormatSavedLine(rows[0]) + "\r\n" + FormatSavedLine(rows[1]) + "\r\n");
+    EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(ReadTaskFile(path_, kTestGbk).rows, rows);
+    EXPECT_FALSE(fs::exists(TempPathFor(path_)));
+}
+
+TEST_F(TaskFileTest, SavingAnEmptyListEmptiesTheFile) {
+    ASSERT_TRUE(SaveTaskFile(path_, {Row(true, "", "")}));
+    ASSERT_TRUE(SaveTaskFile(path_, {}));
+    EXPECT_TRUE(fs::exists(path_));
+    EXPECT_EQ(Bytes(), "");
+    EXPECT_TRUE(ReadTaskFile(path_, kTestGbk).rows.empty());
+}
+
+TEST_F(TaskFileTest, FailedSaveKeepsTheOldFileAndReturnsFalse) {
+    ASSERT_TRUE(SaveTaskFile(path_, {Row(true, "", "old")}));
+    const std::string before = Bytes();
+    fs::create_directory(TempPathFor(path_)); // the temporary file cannot be written
+    EXPECT_FALSE(SaveTaskFile(path_, {Row(false, "", "new")}));
+    EXPECT_FALSE(SaveTaskFile(path_, {}));
+    EXPECT_FALSE(AppendTaskLine(path_, Row(false, "", "new"), kTestGbk));
+    EXPECT_EQ(Bytes(), before);
+}
+
+TEST_F(TaskFileTest, SaveIntoAMissingFolderFails) {
+    EXPECT_FALSE(SaveTaskFile((dir_ / "missing" / kTaskFileName).string(), {Row(true, "", "")}));
+    EXPECT_FALSE(AppendTaskLine((dir_ / "missing" / kTaskFileName).string(), Row(true, "", ""), kTestGbk));
+}
+
+TEST_F(TaskFileTest, AppendCreatesTheFileWithAZeroLine) {
+    ASSERT_TRUE(AppendTaskLine(path_, Row(true, "", "x"), kTestGbk));
+    EXPECT_EQ(Bytes(), FormatAppendedLine(Row(true, "", "x")) + "\r\n");
+}
+
+TEST_F(TaskFileTest, AppendKeepsExistingLinesExactly) {
+    const std::string existing = "True;a;b;c;d;e;f\r\n\r\nweird line without fields\nFalse;x\r\n";
+    WriteBytes(existing);
+    ASSERT_TRUE(AppendTaskLine(path_, Row(false, "", "y"), kTestGbk));
+    EXPECT_EQ(Bytes(), existing + FormatAppendedLine(Row(false, "", "y")) + "\r\n");
+}
+
+TEST_F(TaskFileTest, AppendEndsAnOpenLastLineFirst) {
+    WriteBytes("True;a");
+    ASSERT_TRUE(AppendTaskLine(path_, Row(false, "", "y"), kTestGbk));
+    const auto rows = ReadTaskFile(path_, kTestGbk).rows;
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].startText, "a");
+    EXPECT_EQ(rows[1], Row(false, "", "y"));
+}
+
+TEST_F(TaskFileTest, AppendToALegacyFileRewritesItInUtf8WithItsTextsIntact) {
+    WriteBytes(kGbkFile);
+    ASSERT_TRUE(AppendTaskLine(path_, Row(false, "", "新任务"), kTestGbk));
+    EXPECT_EQ(Bytes(), kGbkFileAsUtf8 + FormatAppendedLine(Row(false, "", "新任务")) + "\r\n");
+    EXPECT_EQ(ReadTaskFile(path_, {}).rows.size(), 3u);
+}
+
+TEST_F(TaskFileTest, AppendKeepsUndecodableBytesRatherThanReplacingThem) {
+    const std::string odd = "True;\xFF\xFE;b\r\n";
+    WriteBytes(odd);
+    ASSERT_TRUE(AppendTaskLine(path_, Row(false, "", "z"), kTestGbk));
+    EXPECT_EQ(Bytes(), odd + FormatAppendedLine(Row(false, "", "z")) + "\r\n");
+}
+
+} // namespace
+} // namespace vantor
