@@ -3,7 +3,11 @@
 #include "ui/common/file_dialogs.h"
 #include "ui/common/message_boxes.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFile>
+#include <QWidget>
+#include <QtTest/qtestspontaneevent.h>
 
 namespace vantor::test {
 
@@ -31,6 +35,13 @@ void UiFixture::writeFile(const QString& fileName, const QByteArray& bytes) cons
 QByteArray UiFixture::readFile(const QString& fileName) const {
     QFile f(path(fileName));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool UserClose(QWidget* window) {
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QCoreApplication::sendEvent(window, &event);
+    return event.isAccepted();
 }
 
 } // namespace vantor::test

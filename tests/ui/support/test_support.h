@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+class QWidget;
+
 namespace vantor::test {
 
 // A fresh program folder with the fake platform; message boxes and file dialogs in test mode.
@@ -23,5 +25,9 @@ public:
     void writeFile(const QString& fileName, const QByteArray& bytes) const;
     QByteArray readFile(const QString& fileName) const;
 };
+
+// Delivers a close request as the window system does when the user presses the close box (a spontaneous
+// close event). Returns whether the window accepted it.
+bool UserClose(QWidget* window);
 
 } // namespace vantor::test
