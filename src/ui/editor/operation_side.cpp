@@ -1,0 +1,105 @@
+// The operation side of the task editor: the inputs each operation needs, the sleep and hibernate support
+// test, the file chooser and the test run of the chosen program.
+#include "ui/common/file_dialogs.h"
+#include "ui/common/message_boxes.h"
+#include "ui/editor/task_editor_impl.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace vantor::ui {
+
+void TaskEditor::Impl::buildOperationSide() {
+    labTips = MakeLabel(&q, "Lab_tips", "提醒", 120, 2920, 430, kLabelHeight);
+    labTips->hide();
+    labTips->installEventFilter(this);
+    txtTips = MakeBox(&q, "txt_tips", "提醒内容、程序路径或进程名称", 0, 550, 2880, 4575, kRowHeight);
+    txtTips->hide();
+    txtTips->installEventFilter(this);
+    labTips->setBuddy(txtTips);
+    chkMult = MakeCheck(&q, "Chk_mult", "多开", 5280, 2910, 735, 270);
+    chkMult->hide();
+
+    OnListClick(combOper, this, [this](int index) { combOperClick(index); });
+    // The box shows its whole text as its tool tip (a long path is cut in the box).
+    connect(txtTips, &QLineEdit::textChanged, this,
+            [this](const QString& text) { txtTips->setToolTip(text); });
+    gate->guard(txtTips, nullptr);
+}
+
+void TaskEditor::Impl::combOperClick(int index) {
+    const OperationInputs in = InputsForOperation(index);
+    chkMult->hide();
+    txtTips->setReadOnly(true);
+    if (in.fullscrCleared) {
+        chkFullscr->setChecked(false);
+    }
+    chkFullscr->setEnabled(in.fullscrEnabled);
+    txtTips->setVisible(in.tipsVisible);
+    labTips->setVisible(in.tipsVisible);
+    txtTips->setReadOnly(in.tipsReadOnly);
+    if (in.tipsText) {
+        txtTips->setText(Q(*in.tipsText));
+    }
+    if (in.labTipsCaption) {
+        labTips->setText(Q(*in.labTipsCaption));
+    }
+    if (in.clearTipsUnlessFile && !ctx.platform.IsOrdinaryFile(S(txtTips->text()))) {
+        txtTips->clear();
+    }
+    chkMult->setVisible(in.multVisible);
+
+    // The support tests are asked each time: a system can lose them (a changed power policy).
+    if (combOper->currentIndex() == OpSleep && !ctx.platform.CanSuspend()) {
+        refuseUnsupported("系统不支持睡眠，无法执行睡眠操作！");
+    }
+    if (combOper->currentIndex() == OpHibernate && !ctx.platform.CanHibernate()) {
+        refuseUnsupported("系统不支持休眠，无法执行休眠操作！");
+    }
+}
+
+void TaskEditor::Impl::refuseUnsupported(const char* text) {
+    MessageBoxes::inform(&q, Message{text, kNoticeTitle, MessageIcon::Information}, true);
+    // Each assignment runs this handler again: the reminder inputs first, then no operation at all.
+    combOper->setCurrentIndex(OpRemind);
+    combOper->setCurrentIndex(OpNone);
+}
+
+void TaskEditor::Impl::txtTipsDblClick() {
+    if (combOper->currentIndex() != OpRun) {
+        return;
+    }
+    if (chooserFolder.isEmpty()) {
+        chooserFolder = ctx.programFolder;
+    }
+    const std::optional<QString> path = FileDialogs::openFile(&q, QStringLiteral("请选择文件路径"),
+                                                              chooserFolder, QStringLiteral("所有文件(*.*)"));
+    if (!path) {
+        return;
+    }
+    txtTips->setText(*path);
+    chkMult->show();
+    MessageBoxes::inform(&q, Message{"双击文字“路径”可以测试能否成功运行。", kAppTitle, MessageIcon::None});
+}
+
+void TaskEditor::Impl::labTipsDblClick() {
+    const std::string path = S(txtTips->text());
+    if (path.empty() || combOper->currentIndex() != OpRun) {
+        return;
+    }
+    Platform& p = ctx.platform;
+    if (HasExactExeExtension(path)) {
+        // A program already running holds its file: without "多开" it is not started a second time.
+        if (!chkMult->isChecked() && p.IsFileLocked(path)) {
+            return;
+        }
+    } else if (!p.IsOrdinaryFile(path)) {
+        return;
+    }
+    // A failed start is not reported: the test run shows nothing either way.
+    p.StartProgram(path);
+}
+
+} // namespace vantor::ui

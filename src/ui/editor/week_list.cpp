@@ -1,0 +1,54 @@
+// The weekday list: seven tickable days, one row high, open to full height while it is used.
+#include "ui/common/twips.h"
+#include "ui/editor/task_editor_impl.h"
+
+#include <QAbstractSlider>
+#include <QListWidget>
+#include <QScrollBar>
+
+namespace vantor::ui {
+
+void TaskEditor::Impl::buildWeekList() {
+    listWeek = new QListWidget(&q);
+    listWeek->setObjectName(QStringLiteral("List_week"));
+    listWeek->setAccessibleName(QStringLiteral("星期"));
+    for (const char* day : kWeekdayItems) {
+        auto* item = new QListWidgetItem(QString::fromUtf8(day), listWeek);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    listWeek->setGeometry(TwipsRect(5400, 1040, 1600, kWeekClosedHeight));
+    listWeek->hide();
+    listWeek->installEventFilter(this);
+    // Only the user's scrolling opens the list; the scroll position moving because the list was resized
+    // does not.
+    connect(listWeek->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] {
+        if (listWeek->height() < Twips(kWeekOpenHeight)) {
+            openWeekList();
+        }
+    });
+}
+
+void TaskEditor::Impl::openWeekList() {
+    SetHeightTwips(listWeek, kWeekOpenHeight);
+    // Open, it reaches over the idle and traffic groups.
+    listWeek->raise();
+}
+
+void TaskEditor::Impl::closeWeekList() {
+    SetHeightTwips(listWeek, kWeekClosedHeight);
+}
+
+std::array<bool, 7> TaskEditor::Impl::weekTicks() const {
+    std::array<bool, 7> week{};
+    for (int i = 0; i < 7; ++i) {
+        week[static_cast<size_t>(i)] = listWeek->item(i)->checkState() == Qt::Checked;
+    }
+    return week;
+}
+
+void TaskEditor::Impl::setWeekTick(int item, bool ticked) {
+    listWeek->item(item)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+} // namespace vantor::ui
