@@ -10,6 +10,8 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include <optional>
+
 namespace vantor::ui {
 
 namespace {
@@ -34,6 +36,25 @@ QString CutTip(QString text) {
     return text;
 }
 
+// The platform's clicks as the notification codes the icon has always answered to.
+int CodeOf(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        return TrayIcon::kLeftButtonUp;
+    case QSystemTrayIcon::Context:
+        return TrayIcon::kRightButtonUp;
+    case QSystemTrayIcon::DoubleClick:
+        return TrayIcon::kLeftButtonDoubleClick;
+    case QSystemTrayIcon::MiddleClick:
+        return TrayIcon::kMiddleButtonUp;
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+    return TrayIcon::kPointerMove;
+}
+
+std::optional<bool> g_forcedArea;
+
 } // namespace
 
 class TrayIcon::Impl {
@@ -44,6 +65,18 @@ public:
     QSystemTrayIcon* icon = nullptr; // only where the desktop has a notification area
     bool shown = false;              // our own record: the icon may not exist on this desktop
     QString tip;                     // empty until the first refresh
+
+    void showIcon(TrayIcon* owner) {
+        if (icon == nullptr) {
+            icon = new QSystemTrayIcon(owner);
+            QObject::connect(
+                icon, &QSystemTrayIcon::activated, owner,
+                [owner](QSystemTrayIcon::ActivationReason reason) { owner->handleCode(CodeOf(reason)); });
+        }
+        icon->setIcon(windowIcon());
+        icon->setToolTip(tip);
+        icon->show();
+    }
 
     QIcon windowIcon() const {
         QIcon result = mainWindow ? mainWindow->windowIcon() : QApplication::windowIcon();
@@ -73,44 +106,26 @@ void TrayIcon::totray() {
     if (!impl_->shown) {
         impl_->shown = true;
         if (QSystemTrayIcon::isSystemTrayAvailable()) {
-            if (impl_->icon == nullptr) {
-                impl_->icon = new QSystemTrayIcon(this);
-                connect(impl_->icon, &QSystemTrayIcon::activated, this,
-                        [this](QSystemTrayIcon::ActivationReason reason) {
-                            switch (reason) {
-                            case QSystemTrayIcon::Trigger:
-                                handleCode(kLeftButtonUp);
-                                break;
-                            case QSystemTrayIcon::Context:
-                                handleCode(kRightButtonUp);
-                                break;
-                            case QSystemTrayIcon::DoubleClick:
-                                handleCode(kLeftButtonDoubleClick);
-                                break;
-                            case QSystemTrayIcon::MiddleClick:
-                                handleCode(kMiddleButtonUp);
-                                break;
-                            case QSystemTrayIcon::Unknown:
-                                handleCode(kPointerMove);
-                                break;
-                            }
-                        });
-            }
-            impl_->icon->setIcon(impl_->windowIcon());
-            impl_->icon->setToolTip(impl_->tip);
-            impl_->icon->show();
+            impl_->showIcon(this);
         }
     }
     if (!impl_->mainWindow) {
         return;
     }
-    if (impl_->icon != nullptr || HeadlessPlatform()) {
+    const bool areaAvailable = g_forcedArea.has_value()
+                                   ? *g_forcedArea
+                                   : QSystemTrayIcon::isSystemTrayAvailable() || HeadlessPlatform();
+    if (areaAvailable) {
         impl_->mainWindow->hide();
     } else {
         // A desktop without a notification area would leave a hidden window unreachable while the program
         // goes on running: keep it in the task bar instead.
         impl_->mainWindow->showMinimized();
     }
+}
+
+void TrayIcon::setNotificationAreaForTest(std::optional<bool> available) {
+    g_forcedArea = available;
 }
 
 void TrayIcon::remove() {

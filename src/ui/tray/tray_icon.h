@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 class QSystemTrayIcon;
@@ -29,6 +30,10 @@ public:
     // Builds the tool tip afresh from the run state. Qt reports no pointer resting on the icon, so the
     // run control calls this whenever a run starts or ends (no timer runs while idle).
     void refreshTip();
+
+    // Test seam: pretend the desktop has (true) or lacks (false) a notification area; nullopt asks the
+    // system. Without one, totray minimises the window instead of hiding it out of reach.
+    static void setNotificationAreaForTest(std::optional<bool> available);
 
     static constexpr int kPointerMove = 512;
     static constexpr int kLeftButtonUp = 514;

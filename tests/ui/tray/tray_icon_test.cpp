@@ -20,6 +20,7 @@ class TrayIconTest : public QObject {
 
 private slots:
     void init() {
+        TrayIcon::setNotificationAreaForTest(std::nullopt);
         running_ = false;
         operation_ = QStringLiteral("关机");
     }
@@ -112,6 +113,18 @@ private slots:
         tray->handleCode(512);
         QCOMPARE(tray->tipText().size(), 64);
         QVERIFY(tray->tipText().startsWith(QStringLiteral("Vantor(V1.2.3)-“关关")));
+    }
+
+    void withoutANotificationAreaTheWindowStaysInTheTaskBar() {
+        TrayIcon::setNotificationAreaForTest(false);
+        QWidget window;
+        window.show();
+        TrayIcon* tray = makeTray(window);
+        tray->totray();
+        QVERIFY(window.isVisible());
+        QVERIFY(window.isMinimized());
+        tray->handleCode(TrayIcon::kLeftButtonUp);
+        QVERIFY(!window.isMinimized());
     }
 
     void removeOnExitLeavesNoIcon() {
