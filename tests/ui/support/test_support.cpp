@@ -23,7 +23,9 @@ UiFixture::~UiFixture() {
     ui::FileDialogs::reset();
 }
 
-QString UiFixture::path(const QString& fileName) const { return context.programFolder + fileName; }
+QString UiFixture::path(const QString& fileName) const {
+    return context.programFolder + fileName;
+}
 
 void UiFixture::writeFile(const QString& fileName, const QByteArray& bytes) const {
     QFile f(path(fileName));
@@ -40,7 +42,8 @@ QByteArray UiFixture::readFile(const QString& fileName) const {
 bool UserClose(QWidget* window) {
     QCloseEvent event;
     QSpontaneKeyEvent::setSpontaneous(&event);
-    QCoreApplication::sendEvent(window, &event);
+    // sendEvent would clear the spontaneous flag; the window system delivers through notify().
+    QCoreApplication::instance()->notify(window, &event);
     return event.isAccepted();
 }
 
