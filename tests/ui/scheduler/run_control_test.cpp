@@ -134,12 +134,15 @@ void RunControlTest::sleepPrecheckLoadsTheRowAndStartsNothing_data() {
     QTest::addColumn<int>("operation"); // of row 1
     QTest::addColumn<bool>("enabled");  // row 1's mark
     QTest::addColumn<bool>("stopped");
+    QTest::addColumn<QString>("editorMessage"); // what the editor says when the row is loaded
     QTest::newRow("no hibernation, enabled hibernate row")
-        << true << false << int(OpHibernate) << true << true;
-    QTest::newRow("no sleep, enabled sleep row") << false << true << int(OpSleep) << true << true;
+        << true << false << int(OpHibernate) << true << true << "系统不支持休眠，无法执行休眠操作！";
+    QTest::newRow("no sleep, enabled sleep row")
+        << false << true << int(OpSleep) << true << true << "系统不支持睡眠，无法执行睡眠操作！";
     QTest::newRow("no hibernation, disabled hibernate row")
-        << true << false << int(OpHibernate) << false << false;
-    QTest::newRow("no sleep, but the row hibernates") << false << true << int(OpHibernate) << true << false;
+        << true << false << int(OpHibernate) << false << false << QString();
+    QTest::newRow("no sleep, but the row hibernates")
+        << false << true << int(OpHibernate) << true << false << QString();
 }
 
 void RunControlTest::sleepPrecheckLoadsTheRowAndStartsNothing() {
@@ -148,6 +151,7 @@ void RunControlTest::sleepPrecheckLoadsTheRowAndStartsNothing() {
     QFETCH(int, operation);
     QFETCH(bool, enabled);
     QFETCH(bool, stopped);
+    QFETCH(QString, editorMessage);
     Harness h;
     h.list().appendRow(Row(CountdownTask(60, OpShutdown), true));
     h.list().appendRow(Row(CountdownTask(90, operation), enabled));
@@ -157,8 +161,11 @@ void RunControlTest::sleepPrecheckLoadsTheRowAndStartsNothing() {
     h.pressStart();
     QCOMPARE(h.run().running(), !stopped);
     if (stopped) {
-        QCOMPARE(h.list().selectedRow(), 1);
-        QCOMPARE(h.editor().operation(), operation); // loaded as a double-click would
+        QCOMPARE(h.list().selectedRow(), 1); // loaded as a double-click would: the editor refuses it
+        const auto m = ui::MessageBoxes::last();
+        QVERIFY(m.has_value());
+        QCOMPARE(m->text, editorMessage);
+        QCOMPARE(h.editor().operation(), int(OpNone));
     } else {
         QCOMPARE(h.list().selectedRow(), 0);
     }

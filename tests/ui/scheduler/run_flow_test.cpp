@@ -20,8 +20,9 @@ template <class T> T* Control(QWidget& root, const char* name) {
     return c;
 }
 
+// The time line of the status label; with the time condition on it always ends in a line feed.
 QString Remaining(const char* duration) {
-    return QStringLiteral("剩余:") + QString::fromUtf8(duration);
+    return QStringLiteral("剩余:") + QString::fromUtf8(duration) + QLatin1Char('\n');
 }
 
 } // namespace
@@ -41,6 +42,8 @@ private slots:
     void fullScreenPauseHoldsTheCountdown_data();
     void fullScreenPauseHoldsTheCountdown();
     void fullScreenPauseRestartsTheIdleTime();
+    void fullScreenPauseLeavesAWindowsStartAlone();
+    void failedProgramStartIsReported();
     void overWindowStopsTheRun();
     void simulatedDayFiresOnItsSecond();
     void trafficIsSampledOnlyWhenItsConditionIsOn();
@@ -314,6 +317,40 @@ void RunFlowTest::fullScreenPauseRestartsTheIdleTime() {
     h.platform().SetForegroundWindow(std::nullopt);
     h.tick();
     QVERIFY2(h.label().startsWith(QStringLiteral("闲置:1秒")), qPrintable(h.label()));
+}
+
+void RunFlowTest::fullScreenPauseLeavesAWindowsStartAlone() {
+    Harness h;
+    const DateTime t0 = h.platform().Now();
+    EditorValues v = WindowTask(t0.addSeconds(100), t0.addSeconds(200), OpShutdown);
+    v.fullScreenPause = true;
+    h.compose(v);
+    h.pressStart();
+    h.platform().SetForegroundWindow(WindowSize{1920, 1080});
+    for (int i = 0; i < 50; ++i) {
+        h.tick();
+    }
+    QCOMPARE(h.label(), QString::fromUtf8(kFullScreenPauseText));
+    QCOMPARE(h.editor().values().start, t0.addSeconds(100)); // the window still opens at its own time
+    h.platform().SetForegroundWindow(std::nullopt);
+    QCOMPARE(h.tickUntilStopped(100), 50);
+    QVERIFY(h.warningOpen());
+    QCOMPARE(h.platform().Now(), t0.addSeconds(100));
+}
+
+void RunFlowTest::failedProgramStartIsReported() {
+    Harness h;
+    h.platform().SetOrdinaryFiles({"/srv/plan.ods"});
+    h.compose(CountdownTask(1, OpRun, "/srv/plan.ods"));
+    h.pressStart();
+    h.platform().SetActionResult(ActionResult::Fail("没有可打开此文件的程序"));
+    ui::MessageBoxes::reset();
+    QCOMPARE(h.tickUntilStopped(5), 2);
+    const auto m = ui::MessageBoxes::last();
+    QVERIFY(m.has_value());
+    QCOMPARE(m->text, QStringLiteral("没有可打开此文件的程序"));
+    QCOMPARE(m->icon, MessageIcon::Warning);
+    QVERIFY(!h.run().running());
 }
 
 void RunFlowTest::overWindowStopsTheRun() {

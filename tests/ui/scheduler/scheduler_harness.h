@@ -116,11 +116,13 @@ public:
         run().timerMainTimer();
     }
 
-    // Ticks until the warning opens or the run stops; the number of ticks taken, -1 when neither happened.
+    // Ticks until the run ends: the scheduler stops, the warning opens, or the task is armed afresh by the
+    // chain (its start picker moves). The number of ticks taken; -1 when none of that happened.
     int tickUntilStopped(int limit) {
+        const DateTime armedStart = editor().values().start;
         for (int i = 1; i <= limit; ++i) {
             tick();
-            if (!run().running()) {
+            if (!run().running() || warningOpen() || editor().values().start != armedStart) {
                 return i;
             }
         }
