@@ -2,6 +2,7 @@
 #include "platform/dryrun/dry_run_platform.h"
 #include "platform/native.h"
 #include "ui/common/app_context.h"
+#include "ui/common/twips.h"
 #include "ui/main_window/main_window.h"
 #include "ui/tray/tray_icon.h"
 
@@ -31,6 +32,27 @@ bool GraphicalSessionMissing() {
 QString OptionValue(const QStringList& args, const QString& option) {
     const qsizetype i = args.indexOf(option);
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
+}
+
+// Height of the main window with the task panel closed.
+constexpr int kClosedPanelTwips = 4395;
+
+// Renders the window into the PNG once its size is what the program set (or after `triesLeft` waits of
+// 10 ms), then ends the program: 0 when the picture was written, 1 otherwise.
+void TakeScreenshotWhenSettled(vantor::ui::MainWindow& window, const QString& path, int triesLeft) {
+    if (window.height() != vantor::ui::Twips(window.heightTwips()) && triesLeft > 0) {
+        QTimer::singleShot(10, &window, [&window, path, triesLeft] {
+            TakeScreenshotWhenSettled(window, path, triesLeft - 1);
+        });
+        return;
+    }
+    const QPixmap picture = window.grab();
+    if (picture.isNull() || !picture.save(path, "PNG")) {
+        std::cerr << "Could not write the screenshot to " << path.toStdString() << "\n";
+        QCoreApplication::exit(1);
+        return;
+    }
+    QCoreApplication::exit(0);
 }
 
 } // namespace
@@ -74,14 +96,14 @@ int main(int argc, char* argv[]) {
     }
 
     if (screenshotWanted) {
+        // Once start-up has finished. The task list is part of what the picture is for: a closed task
+        // panel is opened first, as a click on "任务设置" would (the program ends right after), and the
+        // picture is taken once the window system has given the window its new height.
         QTimer::singleShot(0, &window, [&window, screenshotPath] {
-            const QPixmap picture = window.grab();
-            if (picture.isNull() || !picture.save(screenshotPath, "PNG")) {
-                std::cerr << "Could not write the screenshot to " << screenshotPath.toStdString() << "\n";
-                QCoreApplication::exit(1);
-                return;
+            if (window.heightTwips() == kClosedPanelTwips) {
+                window.labTaskClick();
             }
-            QCoreApplication::exit(0);
+            TakeScreenshotWhenSettled(window, screenshotPath, 200);
         });
     }
     return QApplication::exec();
