@@ -31,6 +31,7 @@ class RunFlowTest : public QObject {
     Q_OBJECT
 private slots:
     void countdownShutdownRunsFromEntryToPowerOff();
+    void timersDriveTheTickAndTheCountdown();
     void editorModeChainsAfterTheOperation_data();
     void editorModeChainsAfterTheOperation();
     void savedModeCancelledReminderMovesToTheNextRow();
@@ -98,6 +99,21 @@ void RunFlowTest::countdownShutdownRunsFromEntryToPowerOff() {
     QCOMPARE(h.platform().calls, expected);
     QVERIFY(h.window.isVisible());
     QVERIFY(!h.run().running()); // neither saved tasks nor "持续": the scheduler stays idle
+}
+
+void RunFlowTest::timersDriveTheTickAndTheCountdown() {
+    Harness h;
+    h.compose(CountdownTask(2, OpLock));
+    h.pressStart();
+    QVERIFY(h.run().mainTimer()->isActive());
+    h.platform().Advance(3); // the countdown is due; the timer's own event must notice it
+    h.run().mainTimer()->setInterval(1);
+    QTRY_VERIFY_WITH_TIMEOUT(h.warningOpen(), 5000);
+    QVERIFY(!h.run().mainTimer()->isActive());
+    QVERIFY(h.dialog()->okTimer()->isActive());
+    h.dialog()->okTimer()->setInterval(1);
+    QTRY_VERIFY_WITH_TIMEOUT(!h.warningOpen(), 5000);
+    QVERIFY(Contains(h.platform().calls, "lock"));
 }
 
 void RunFlowTest::editorModeChainsAfterTheOperation_data() {
