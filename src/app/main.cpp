@@ -66,6 +66,12 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
+    // The program ends with its main window, never because the last visible window closed: the warning
+    // dialog or the options dialog may be the last one shown while the main window sits in the tray.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The program ends with its main window, never because the last visible window closed: the warning
+    // dialog or the options dialog may be the last one shown while the main window sits in the tray.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     // Standard buttons and dialog texts in the program's language (确定 / 是 / 否).
     QTranslator qtTranslations;

@@ -235,6 +235,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Only the user's close box is handled; the program closing itself or the session ending pass.
     if (!event->spontaneous()) {
         QWidget::closeEvent(event);
+        QCoreApplication::quit(); // the main window is the program
         return;
     }
     if (impl_->run->running()) {
