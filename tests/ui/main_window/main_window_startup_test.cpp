@@ -11,6 +11,7 @@
 #include "ui/settings_dialog/settings_dialog.h"
 #include "ui/tray/tray_icon.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -176,6 +177,24 @@ void MainWindowStartupTest::startupGivesCaptionColumnsAndDesignStates() {
     QVERIFY(saveMarks != nullptr);
     QCOMPARE(saveMarks->text(), QStringLiteral("保存停用"));
     QCOMPARE(saveMarks->toolTip(), QStringLiteral("保存任务启用和停用变动"));
+
+    // Assistive tools find the controls by their captions and the frame by its title.
+    const QList<QPair<QWidget*, QString>> named{
+        {w.startButton(), "开始"},
+        {w.findChild<QPushButton*>(QStringLiteral("Cmd_setting")), "设置"},
+        {w.savedTaskCheck(), "任务"},
+        {w.continueCheck(), "持续"},
+        {w.findChild<QPushButton*>(QStringLiteral("Cmd_addtask")), "新增任务"},
+        {w.findChild<QPushButton*>(QStringLiteral("Cmd_deltask")), "删除任务"},
+        {w.findChild<QPushButton*>(QStringLiteral("Cmd_revistask")), "保存修改"},
+        {w.taskFrame(), "任务设定"},
+        {w.stateLabel(), "状态"},
+    };
+    for (const auto& [widget, name] : named) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(a != nullptr);
+        QCOMPARE(a->text(QAccessible::Name), name);
+    }
 }
 
 void MainWindowStartupTest::checkMarksFollowFieldZero() {
