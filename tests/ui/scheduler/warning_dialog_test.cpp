@@ -63,6 +63,14 @@ void WarningDialogTest::warningTexts_data() {
     QTest::newRow("hibernate") << int(OpHibernate) << QString() << false << false << "休眠"
                                << Warning(QStringLiteral("1、系统将在60秒后休眠，请注意保存档案。"),
                                           QString());
+    QTest::newRow("restart, 持续") << int(OpRestart) << QString() << false << true << "重启"
+                                   << Warning(QStringLiteral("1、系统将在60秒后重启，请注意保存档案。"),
+                                              QStringLiteral("执行重启工作。"));
+    QTest::newRow("log off") << int(OpLogOff) << QString() << false << false << "注销"
+                             << Warning(QStringLiteral("1、系统将在60秒后注销，请注意保存档案。"), QString());
+    QTest::newRow("sleep, saved tasks") << int(OpSleep) << QString() << true << false << "睡眠"
+                                        << Warning(QStringLiteral("1、系统将在60秒后睡眠，请注意保存档案。"),
+                                                   QStringLiteral("执行后续任务。"));
     QTest::newRow("lock") << int(OpLock) << QString() << true << false << "锁定"
                           << Warning(QStringLiteral("1、系统将在60秒后锁定，请注意保存档案。"),
                                      QStringLiteral("执行后续任务。"));
