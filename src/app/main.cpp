@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
 #include <QTranslator>
@@ -91,6 +92,21 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<vantor::Platform> platform = vantor::CreateNativePlatform();
     if (args.contains(QStringLiteral("--dry-run"))) {
         platform = vantor::CreateDryRunPlatform(std::move(platform), std::cout);
+    }
+
+    // Nobody can answer a message box in a headless picture run: each one is reported on the error
+    // output and closed, so the start-up goes on to its end and the picture is still taken.
+    QTimer boxCloser;
+    if (screenshotWanted) {
+        QObject::connect(&boxCloser, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                if (const auto* box = qobject_cast<QMessageBox*>(modal)) {
+                    std::cerr << "Message closed for the screenshot: " << box->text().toStdString() << "\n";
+                }
+                modal->close();
+            }
+        });
+        boxCloser.start(100);
     }
 
     vantor::ui::AppContext context{*platform, QApplication::applicationDirPath() + QStringLiteral("/")};

@@ -31,6 +31,14 @@ height="$(od -An -tu1 -j20 -N4 out.png | awk '{print $1*16777216 + $2*65536 + $3
 timeout 60 ./vantor --dry-run --screenshot dry.png >/dev/null
 test -s dry.png || { echo "no picture in the dry run"; exit 1; }
 
+# A message box during start-up cannot hold up a headless picture: it is reported and closed.
+mkdir warned
+cp ./vantor warned/vantor
+printf '[Setting]\r\nWork=1\r\n' >warned/Setting.ini
+(cd warned && timeout 60 ./vantor --screenshot warned.png 2>err.txt)
+test -s warned/warned.png || { echo "no picture after a start-up message"; exit 1; }
+grep -q '未设定任务，不能执行任务！' warned/err.txt || { echo "the start-up message was not reported"; exit 1; }
+
 # A picture that cannot be written is an error, not a silent success.
 if timeout 60 ./vantor --screenshot "$work/missing-folder/out.png" 2>err.txt; then
     echo "an unwritable screenshot path was reported as success"
