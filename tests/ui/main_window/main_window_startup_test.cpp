@@ -302,6 +302,22 @@ void MainWindowStartupTest::enterMovesTheFocusLikeTab() {
     QCOMPARE(QApplication::focusWidget(), w.continueCheck());
     QTest::keyClick(w.continueCheck(), Qt::Key_Enter, Qt::KeypadModifier);
     QVERIFY(QApplication::focusWidget() != w.continueCheck());
+    // In a text box too.
+    w.findChild<QCheckBox*>(QStringLiteral("Chk_sysfree"))->setChecked(true);
+    auto* day = w.findChild<QLineEdit*>(QStringLiteral("txt_day"));
+    auto* hour = w.findChild<QLineEdit*>(QStringLiteral("txt_hour"));
+    day->setFocus();
+    QTest::keyClicks(day, QStringLiteral("1"));
+    QTest::keyClick(day, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), hour);
+    QCOMPARE(day->text(), QStringLiteral("1"));
+    // In a picker the focus moves on once, to the next picker.
+    w.findChild<QCheckBox*>(QStringLiteral("Chk_time"))->setChecked(true);
+    w.findChild<QComboBox*>(QStringLiteral("Comb_time"))->setCurrentIndex(vantor::ModeWindow);
+    auto* start = w.findChild<QWidget*>(QStringLiteral("DTPk_start"));
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), w.findChild<QWidget*>(QStringLiteral("DTPk_end")));
     // Other keys are the control's own.
     w.savedTaskCheck()->setFocus();
     QTest::keyClick(w.savedTaskCheck(), Qt::Key_Space);
