@@ -351,6 +351,8 @@ INSTANTIATE_TEST_SUITE_P(
                    At(2026, 12, 9, 10)},
         WeeklyCase{"TodaysWindowStillAheadStaysToday", kWednesday, Now(), H(20), H(21, 30),
                    At(2026, 12, 9, 20), At(2026, 12, 9, 21, 30)},
+        WeeklyCase{"EqualTimesAreAnEmptyWindowNotADayLong", kWednesday, Now(), H(12), H(12),
+                   At(2026, 12, 9, 12), At(2026, 12, 9, 12)},
         WeeklyCase{"SundayAfterItsWindowMovesToMonday", kWeekend, At(2026, 12, 13, 23), H(8), H(9),
                    At(2026, 12, 14, 8), At(2026, 12, 14, 9)},
         WeeklyCase{"LaterDayThisWeekBeforeNextWeek", kWeekend, Now(), H(8), H(9), At(2026, 12, 12, 8),
