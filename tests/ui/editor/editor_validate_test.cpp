@@ -25,6 +25,7 @@ private slots:
     void acceptedValueLetsFocusGo();
     void tabOutOfRefusedBoxStays();
     void refusedClickDoesNotReachItsTarget();
+    void refusedMoveNeverReachesTheTarget();
     void countdownLabelFollowsText_data();
     void countdownLabelFollowsText();
     void idleTotalFollowsEveryIdleBox();
@@ -226,6 +227,22 @@ void EditorValidateTest::refusedClickDoesNotReachItsTarget() {
     QTest::mouseClick(net, Qt::LeftButton);
     QApplication::processEvents();
     QVERIFY(!net->isChecked());
+}
+
+void EditorValidateTest::refusedMoveNeverReachesTheTarget() {
+    EditorFixture f;
+    EnableGroups(f);
+    f.find<QComboBox>("Comb_time")->setCurrentIndex(2);
+    QVERIFY(f.activate());
+    auto* day = f.find<QLineEdit>("txt_day");
+    day->setFocus();
+    day->setText("abc");
+    // The week list opens when it gets the focus: a cancelled move must not open it.
+    auto* week = f.find<QListWidget>("List_week");
+    week->setFocus();
+    QApplication::processEvents();
+    QCOMPARE(QApplication::focusWidget(), day);
+    QCOMPARE(week->height(), ui::Twips(270));
 }
 
 void EditorValidateTest::countdownLabelFollowsText_data() {
