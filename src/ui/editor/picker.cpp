@@ -31,6 +31,9 @@ QDateTimeEdit* MakePicker(QWidget* parent, const char* name, const char* accessi
     picker->setTimeSpec(Qt::UTC);
     picker->setDisplayFormat(QString::fromLatin1(kDateTimeFormat));
     picker->setDateTimeRange(kEarliest, kLatest);
+    // The design width holds the full date and time only without the step buttons; the arrow keys and the
+    // wheel still step the field under the cursor.
+    picker->setButtonSymbols(QAbstractSpinBox::NoButtons);
     picker->setGeometry(TwipsRect(left, kRowTop, 2070, kRowHeight));
     picker->hide();
     return picker;
