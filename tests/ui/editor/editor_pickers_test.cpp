@@ -20,6 +20,7 @@ private slots:
     void programValuesStayAsWritten();
     void weeklyPickerKeepsTheDayItWasGiven();
     void enterMovesOnLikeTab();
+    void steppingWithTheKeyboardCouples();
 };
 
 namespace {
@@ -140,6 +141,23 @@ void EditorPickersTest::enterMovesOnLikeTab() {
     QApplication::processEvents();
     QVERIFY(!end->hasFocus());
     QCOMPARE(start->dateTime(), before);
+}
+
+void EditorPickersTest::steppingWithTheKeyboardCouples() {
+    EditorFixture f;
+    f.find<QCheckBox>("Chk_time")->setChecked(true);
+    f.find<QCheckBox>("Chk_sysfree")->setChecked(true);
+    f.find<QLineEdit>("txt_hour")->setText("1");
+    f.find<QComboBox>("Comb_time")->setCurrentIndex(2);
+    QVERIFY(f.activate());
+    f.editor->setPickers(DateTime::fromParts(1899, 12, 30, 18, 0, 0),
+                         DateTime::fromParts(1899, 12, 30, 18, 30, 0));
+    auto* start = f.find<QDateTimeEdit>("DTPk_start");
+    start->setFocus();
+    start->setCurrentSection(QDateTimeEdit::HourSection);
+    QTest::keyClick(start, Qt::Key_Up);
+    QCOMPARE(f.editor->values().start, DateTime::fromParts(1899, 12, 30, 19, 0, 0));
+    QCOMPARE(f.editor->values().end, DateTime::fromParts(1899, 12, 30, 20, 0, 0));
 }
 
 QTEST_MAIN(EditorPickersTest)
