@@ -176,7 +176,8 @@ void Child::Stop() {
     }
 }
 
-std::optional<std::string> RunCommand(const std::vector<std::string>& argv) {
+std::optional<std::string> RunCommand(const std::vector<std::string>& argv,
+                                      std::chrono::milliseconds timeout) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         return std::nullopt;
@@ -185,14 +186,33 @@ std::optional<std::string> RunCommand(const std::vector<std::string>& argv) {
     close(fds[1]);
     std::string out;
     char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0) {
+    // A tool that hangs (a window that never shows) must fail the test, not stall the whole run.
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    bool timedOut = false;
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            timedOut = true;
+            break;
+        }
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(left.count())) <= 0) {
+            continue;
+        }
+        const ssize_t n = read(fds[0], buf, sizeof buf);
+        if (n <= 0) {
+            break;
+        }
         out.append(buf, static_cast<size_t>(n));
     }
     close(fds[0]);
+    if (timedOut) {
+        kill(pid, SIGKILL);
+    }
     int status = 0;
     waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         return std::nullopt;
     }
     return out;
@@ -267,7 +287,9 @@ bool DBusMock::LogHas(const std::string& text) const {
 }
 
 XServer::XServer(bool withWindowManager, int width, int height) {
-    if (!RequireTool("/usr/bin/Xvfb") || (withWindowManager && !RequireTool("/usr/bin/openbox"))) {
+    if (!RequireTool("/usr/bin/Xvfb") ||
+        (withWindowManager && (!RequireTool("/usr/bin/openbox") || !RequireTool("/usr/bin/xmessage") ||
+                               !RequireTool("/usr/bin/xdotool") || !RequireTool("/usr/bin/xprop")))) {
         return;
     }
     int fds[2];
@@ -300,7 +322,24 @@ XServer::XServer(bool withWindowManager, int width, int height) {
                 return out && out->find("window id") != std::string::npos;
             },
             std::chrono::milliseconds(15000));
-        if (!ready) {
+        // openbox announces itself before it manages new windows; a window mapped in between stays
+        // unmapped for good. A probe window that really shows proves it is ready.
+        bool managing = false;
+        ScopedEnv probeDisplay("DISPLAY", display); // xdotool reads the display from the environment only
+        for (int attempt = 0; ready && !managing && attempt < 5; ++attempt) {
+            Child::Options probeOptions;
+            probeOptions.env = {"DISPLAY=" + display};
+            Child probe({"/usr/bin/xmessage", "-title", "vantor-wm-probe", "probe"}, probeOptions);
+            managing = WaitFor(
+                [&] {
+                    return RunCommand(
+                               {"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^vantor-wm-probe$"},
+                               std::chrono::milliseconds(3000))
+                        .has_value();
+                },
+                std::chrono::milliseconds(3000));
+        }
+        if (!ready || !managing) {
             ADD_FAILURE() << "openbox did not take over the display";
             return;
         }

@@ -54,8 +54,9 @@ private:
 };
 
 // Runs a command to its end and returns its standard output; nullopt when it failed to run or exited
-// with a non-zero status.
-std::optional<std::string> RunCommand(const std::vector<std::string>& argv);
+// with a non-zero status or did not end within `timeout` (it is then killed).
+std::optional<std::string> RunCommand(const std::vector<std::string>& argv,
+                                      std::chrono::milliseconds timeout = std::chrono::milliseconds(20000));
 
 // Polls `check` every 20 ms until it holds or `timeout` passes.
 template <typename F> bool WaitFor(F check, std::chrono::milliseconds timeout) {

@@ -25,16 +25,41 @@ struct X11Fixture : ::testing::Test {
         ASSERT_TRUE(testing::RequireTool("/usr/bin/xmessage"));
         ASSERT_TRUE(testing::RequireTool("/usr/bin/xdotool"));
     }
+    // The id of the visible window with exactly that title; empty while there is none. Polled rather than
+    // left to xdotool's --sync, which can wait forever.
+    std::string FindWindow(const std::string& title) {
+        std::string id;
+        testing::WaitFor(
+            [&] {
+                const std::optional<std::string> out = testing::RunCommand(
+                    {"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"},
+                    std::chrono::milliseconds(3000));
+                id = out ? out->substr(0, out->find('\n')) : std::string();
+                return !id.empty();
+            },
+            std::chrono::milliseconds(15000));
+        return id;
+    }
     // An xmessage window with that title; waits until it is mapped.
     Child Window(const std::string& title, const std::string& geometry = "300x120+40+40") {
         Child w({"/usr/bin/xmessage", "-geometry", geometry, "-title", title, "a test window"});
-        EXPECT_TRUE(testing::RunCommand(
-            {"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--name", "^" + title + "$"}));
+        EXPECT_FALSE(FindWindow(title).empty())
+            << "the window " << title << " did not show; windows: "
+            << testing::RunCommand({"/usr/bin/xwininfo", "-root", "-tree"}).value_or("(xwininfo failed)")
+            << " running: " << w.Running();
         return w;
     }
     void Activate(const std::string& title) {
-        ASSERT_TRUE(testing::RunCommand({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--name",
-                                         "^" + title + "$", "windowactivate", "--sync"}));
+        const std::string id = FindWindow(title);
+        ASSERT_FALSE(id.empty());
+        ASSERT_TRUE(testing::RunCommand({"/usr/bin/xdotool", "windowactivate", id}));
+        ASSERT_TRUE(testing::WaitFor(
+            [&] {
+                const std::optional<std::string> active =
+                    testing::RunCommand({"/usr/bin/xdotool", "getactivewindow"});
+                return active && active->substr(0, active->find('\n')) == id;
+            },
+            std::chrono::milliseconds(10000)));
     }
     bool FullScreen() {
         const std::optional<WindowSize> w = platform->ForegroundWindowSize();
