@@ -67,7 +67,9 @@ BoxVerdict ValidateCountdown(const std::string& text, std::optional<std::string>
         return Refuse(kEnterNumber, kNoticeTitle, MessageIcon::Information);
     }
     label = CountdownCaption(text);
-    if (!IsWholeNonNegative(text) || NumericValue(text) == 0.0) {
+    // The countdown text is stored as typed in a comma-separated list, and "1,000" would count as one
+    // second: a digit-group separator is refused like any other text that is no plain whole number.
+    if (!IsWholeNonNegative(text) || NumericValue(text) == 0.0 || text.find(',') != std::string::npos) {
         return Refuse(kEnterWholeAboveZero, kNoticeTitle, MessageIcon::Information);
     }
     // "1e30" is short enough for the box yet no countdown can last that long: refuse it here already.

@@ -52,6 +52,12 @@ std::optional<CheckResult> CheckWindow(const EditorValues& v, DateTime now, cons
 
 // The countdown row; on success the countdown's end goes into the start picker.
 std::optional<CheckResult> CheckCountdown(const EditorValues& v, DateTime now, CheckResult& result) {
+    // "1,000" reads as one second and its comma would split the stored parameter list: never run or
+    // store it, whichever way the text got into the box.
+    if (v.countdownText.find(',') != std::string::npos) {
+        return Fail(result, "请输入大于0的整数！", EditorControl::txt_ttime, kNoticeTitle,
+                    MessageIcon::Information);
+    }
     const std::optional<int32_t> n = CountdownSeconds(v.countdownText);
     if (!n) {
         // Only a hand-edited task file can get here with a huge value; a hugely negative one is simply

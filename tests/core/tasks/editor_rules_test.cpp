@@ -87,6 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BoxCase{"Zero", "0", 0, false, "请输入大于0的整数！", "提示", kInfo, false},
                     BoxCase{"Fraction", "1.5", 0, false, "请输入大于0的整数！", "提示", kInfo, false},
                     BoxCase{"Negative", "-5", 0, false, "请输入大于0的整数！", "提示", kInfo, false},
+                    BoxCase{"DigitGroups", "1,000", 0, false, "请输入大于0的整数！", "提示", kInfo, false},
                     BoxCase{"BeyondAnyCountdown", "1e30", 0, false, kCountdownTooLongText, "提示", kInfo,
                             false}),
     CaseName);

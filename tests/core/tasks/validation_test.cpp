@@ -152,6 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
                     EditorControl::txt_ttime},
         FailingCase{"CountdownHugelyNegative", Countdown("-99999999999"), "请输入大于0的数值!", "提示",
                     kNoIcon, EditorControl::txt_ttime},
+        FailingCase{"CountdownWithDigitGroups", Countdown("1,000"), "请输入大于0的整数！", "提示", kInfo,
+                    EditorControl::txt_ttime},
         FailingCase{"CountdownBeyondTheSecondsCounter", Countdown("99999999999"), kCountdownTooLongText,
                     "提示", kInfo, EditorControl::txt_ttime},
         FailingCase{"CountdownOneBeyondTheSecondsCounter", Countdown("2147483647"), kCountdownTooLongText,
