@@ -21,16 +21,31 @@ std::optional<QString> FileDialogs::openFile(QWidget* parent, const QString& tit
         g_answers.pop_front();
         return answer;
     }
-    const QString path = QFileDialog::getOpenFileName(parent, title, folder, filter);
+    const QString path = QFileDialog::getOpenFileName(parent, title, folder, nativeFilter(filter));
     if (path.isEmpty()) {
         return std::nullopt;
     }
     return path;
 }
 
-void FileDialogs::setTestMode(bool on) { g_testMode = on; }
-void FileDialogs::setNextAnswer(std::optional<QString> path) { g_answers.push_back(std::move(path)); }
-const std::deque<FileDialogRequest>& FileDialogs::requests() { return g_requests; }
+QString FileDialogs::nativeFilter(const QString& filter) {
+    QString shown = filter;
+#ifndef Q_OS_WIN
+    // Programs and many documents here have no extension, which "*.*" would hide.
+    shown.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+#endif
+    return shown;
+}
+
+void FileDialogs::setTestMode(bool on) {
+    g_testMode = on;
+}
+void FileDialogs::setNextAnswer(std::optional<QString> path) {
+    g_answers.push_back(std::move(path));
+}
+const std::deque<FileDialogRequest>& FileDialogs::requests() {
+    return g_requests;
+}
 
 void FileDialogs::reset() {
     g_answers.clear();

@@ -22,6 +22,10 @@ public:
     static std::optional<QString> openFile(QWidget* parent, const QString& title, const QString& folder,
                                            const QString& filter);
 
+    // The filter as the system's dialog is given it: "所有文件(*.*)" shows files without an extension too
+    // where those are common.
+    static QString nativeFilter(const QString& filter);
+
     // --- Test seam: in test mode no dialog is shown; the next queued answer is given (cancel if none).
     static void setTestMode(bool on);
     static void setNextAnswer(std::optional<QString> path);

@@ -173,6 +173,8 @@ void EditorOperationTest::fileChooserFillsThePath() {
     QCOMPARE(req.title, QString("请选择文件路径"));
     QCOMPARE(req.folder, f.ui.context.programFolder);
     QCOMPARE(req.filter, QString("所有文件(*.*)"));
+    // Files without an extension, like most programs here, stay visible in the system's dialog.
+    QCOMPARE(ui::FileDialogs::nativeFilter(req.filter), QString("所有文件(*)"));
     QCOMPARE(f.find<QLineEdit>("txt_tips")->text(), QString("/opt/app/tool"));
     QVERIFY(!f.find<QCheckBox>("Chk_mult")->isHidden());
     QCOMPARE(f.shown().size(), size_t{1});
