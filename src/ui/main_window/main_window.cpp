@@ -4,6 +4,7 @@
 #include "core/shell/ini.h"
 #include "core/shell/startup.h"
 #include "core/tasks/task_file.h"
+#include "ui/common/emblem.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/twips.h"
 #include "ui/editor/task_editor.h"
@@ -65,6 +66,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     : QWidget(parent), impl_(new Impl), context_(context) {
     setObjectName(QStringLiteral("Fr_shutdown"));
     setWindowTitle(QString::fromUtf8(kAppTitle));
+    // Also the notification icon's picture.
+    setWindowIcon(EmblemIcon());
     setFixedWidth(Twips(kWindowWidth));
     setHeightTwips(kCompactHeight);
 

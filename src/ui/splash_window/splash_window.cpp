@@ -1,17 +1,13 @@
 #include "ui/splash_window/splash_window.h"
 
 #include "core/shell/app_texts.h"
+#include "ui/common/emblem.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QVBoxLayout>
-
-// Resources of a static library must be registered by name, outside any namespace.
-static void InitSplashResources() {
-    Q_INIT_RESOURCE(splash_window);
-}
 
 namespace vantor::ui {
 
@@ -43,7 +39,6 @@ SplashWindow* SplashWindow::instance() {
 }
 
 SplashWindow::SplashWindow() : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint) {
-    InitSplashResources();
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
     // Closing the note while the main window waits hidden in the notification area must not end the
@@ -58,7 +53,7 @@ SplashWindow::SplashWindow() : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTo
     image1_ = new QLabel(this);
     image1_->setObjectName(QStringLiteral("Image1"));
     image1_->setFixedSize(kPictureSide, kPictureSide);
-    image1_->setPixmap(QPixmap(QStringLiteral(":/vantor/emblem.png")));
+    image1_->setPixmap(EmblemPixmap());
     image1_->setAccessibleName(QStringLiteral("Vantor标志"));
     image1_->setCursor(Qt::PointingHandCursor);
     image1_->installEventFilter(this);
