@@ -15,7 +15,7 @@ namespace vantor::ui {
 
 namespace {
 
-// The pickers hold plain wall-clock values (UTC spec: no daylight-saving adjustment moves a value).
+// The pickers hold plain wall-clock values kept as UTC, so no daylight-saving adjustment moves a value.
 const QDateTime kEarliest(QDate(100, 1, 1), QTime(0, 0, 0), Qt::UTC);
 const QDateTime kLatest(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC);
 
