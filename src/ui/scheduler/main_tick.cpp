@@ -96,7 +96,7 @@ void RunControl::timerMainTimer() {
     const bool goOn = w.continueCheck()->isChecked();
 
     if (result.outcome == OperateResult::Outcome::WindowOver) {
-        impl_->timer->stop();
+        setArmed(false);
         resetcontrol(1);
         const WindowOverAction action = OnWindowOver(v.timeMode, savedTasks, goOn);
         if (action.message) {

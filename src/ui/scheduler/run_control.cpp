@@ -11,6 +11,7 @@
 #include "ui/main_window/task_list.h"
 #include "ui/scheduler/run_control_impl.h"
 #include "ui/scheduler/warning_dialog.h"
+#include "ui/tray/tray_icon.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -120,7 +121,7 @@ void RunControl::cmdStartClick() {
 
     if (w.editor()->conditionCheck()) {
         resetcontrol(0);
-        impl_->timer->start();
+        setArmed(true);
     }
 }
 
@@ -149,7 +150,7 @@ void RunControl::resetcontrol(int bytType) {
     }
 
     impl_->meters.ClearStatus();
-    impl_->timer->stop();
+    setArmed(false);
     w.taskFrame()->setEnabled(true);
     if (w.savedTaskCheck()->isChecked()) {
         w.taskList()->setRunningAppearance(false);
@@ -186,7 +187,16 @@ void RunControl::loadtask() {
     const QString tip = QString::fromStdString(row.conditionText + "(" + row.operationText + ")");
     list->setToolTip(tip);
     w.stateLabel()->setToolTip(tip);
-    impl_->timer->start();
+    setArmed(true);
+}
+
+void RunControl::setArmed(bool armed) {
+    if (armed) {
+        impl_->timer->start();
+    } else {
+        impl_->timer->stop();
+    }
+    impl_->window.tray()->refreshTip();
 }
 
 void RunControl::chainNext(Chain next) {
@@ -203,7 +213,7 @@ void RunControl::chainNext(Chain next) {
 }
 
 void RunControl::showWarning() {
-    impl_->timer->stop();
+    setArmed(false);
     if (impl_->dialog == nullptr) {
         impl_->dialog = new WarningDialog(*this, impl_->window);
     }

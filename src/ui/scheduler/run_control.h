@@ -45,6 +45,9 @@ public:
     MainWindow& window();
 
 private:
+    // Timer_main on or off; the notification icon's tip follows at once, as no hover tells the icon.
+    void setArmed(bool armed);
+
     class Impl;
     Impl* impl_;
 };

@@ -2,6 +2,8 @@
 // the sleep/hibernate pre-check, and the operation executor with its hand-over.
 #include "scheduler_harness.h"
 
+#include "ui/tray/tray_icon.h"
+
 #include <QGroupBox>
 #include <QTreeWidgetItem>
 
@@ -26,6 +28,7 @@ private slots:
     void runningAppearanceAndBack();
     void attrayHidesTheWindowOnStart_data();
     void attrayHidesTheWindowOnStart();
+    void trayTipFollowsTheRunState();
     void loadtaskMessages_data();
     void loadtaskMessages();
     void sleepPrecheckLoadsTheRowAndStartsNothing_data();
@@ -69,6 +72,21 @@ void RunControlTest::runningAppearanceAndBack() {
     QVERIFY(Named(h.window, "txt_tips")->isEnabled());
     QCOMPARE(h.list().topLevelItem(0)->foreground(1).color(), QColor(0, 0, 0));
     QVERIFY(h.run().meters().timeStatus.empty());
+}
+
+void RunControlTest::trayTipFollowsTheRunState() {
+    // No hover reaches the icon here, so its tip must change with the run itself.
+    Harness h;
+    h.fx.writeFile(QStringLiteral("Setting.ini"), QByteArray("[Setting]\r\nAttray=1\r\n"));
+    h.compose(CountdownTask(2, OpShutdown));
+    h.pressStart();
+    QVERIFY(h.window.tray()->iconShown());
+    QVERIFY2(h.window.tray()->tipText().endsWith(QStringLiteral("“关机”任务执行中...")),
+             qPrintable(h.window.tray()->tipText()));
+    QVERIFY(h.tickUntilStopped(10) > 0);
+    QVERIFY(h.warningOpen());
+    QVERIFY2(h.window.tray()->tipText().endsWith(QStringLiteral(")-无任务")),
+             qPrintable(h.window.tray()->tipText()));
 }
 
 void RunControlTest::attrayHidesTheWindowOnStart_data() {
