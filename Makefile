@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. `make run` and `make test` do all set-up on a fresh Debian 12 machine.
-.PHONY: setup configure build run test format clean
+.PHONY: setup configure build run test bench format clean
 
 # Let ccache share compiled objects between clones in different folders (CI builds a fresh clone).
 export CCACHE_BASEDIR := $(CURDIR)
@@ -19,6 +19,12 @@ run: build
 
 test: build
 	@ctest --preset default
+
+# Prints the benchmarks' figures (ratios against baselines measured in the same run); never part of `test`.
+bench: build
+	@./build/bench/selection_bench
+	@./build/bench/startup_bench
+	@./build/bench/tick_bench
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
