@@ -33,6 +33,7 @@ xcb_connection_t* X11Display::Connection() {
     if (conn_ != nullptr && xcb_connection_has_error(conn_) != 0) {
         xcb_disconnect(conn_);
         conn_ = nullptr;
+        atoms_.clear(); // a new server connection may number atoms differently
     }
     if (conn_ == nullptr) {
         const char* display = std::getenv("DISPLAY");
@@ -61,10 +62,18 @@ xcb_connection_t* X11Display::Connection() {
 }
 
 uint32_t X11Display::Atom(const char* name) {
+    // The full-screen test runs every second: its atom is looked up once, not on every tick.
+    if (const auto known = atoms_.find(name); known != atoms_.end()) {
+        return known->second;
+    }
     xcb_intern_atom_cookie_t cookie =
         xcb_intern_atom(conn_, 0, static_cast<uint16_t>(std::strlen(name)), name);
     Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(conn_, cookie, nullptr));
-    return reply ? reply->atom : static_cast<uint32_t>(XCB_ATOM_NONE);
+    if (!reply) {
+        return static_cast<uint32_t>(XCB_ATOM_NONE);
+    }
+    atoms_.emplace(name, reply->atom);
+    return reply->atom;
 }
 
 std::optional<uint64_t> X11Display::IdleMs() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct xcb_connection_t;
@@ -32,6 +33,7 @@ public:
 private:
     // The connection, opened on first use and reopened after it broke; nullptr without a display.
     xcb_connection_t* Connection();
+    // An atom's number, asked of the server once per connection.
     uint32_t Atom(const char* name);
     std::vector<uint32_t> TopLevelWindows();
     std::optional<std::string> Title(uint32_t window);
@@ -41,6 +43,7 @@ private:
     xcb_connection_t* conn_ = nullptr;
     uint32_t root_ = 0;
     int screenNumber_ = 0;
+    std::unordered_map<std::string, uint32_t> atoms_;
 };
 
 } // namespace vantor::linux_backend
