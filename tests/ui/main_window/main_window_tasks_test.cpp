@@ -1,5 +1,6 @@
 // The task list actions of the main window: add, change, delete, store the marks, the panel, loading a
 // row into the editor, the editing lock and failed writes of the task file.
+#include "support/item_view_clicks.h"
 #include "support/test_support.h"
 
 #include "core/tasks/task_record.h"
@@ -20,6 +21,7 @@
 
 using vantor::DateTime;
 using vantor::MessageIcon;
+using vantor::test::ClickCheckMark;
 using vantor::test::UiFixture;
 using vantor::ui::Answer;
 using vantor::ui::MainWindow;
@@ -246,7 +248,8 @@ void MainWindowTasksTest::saveMarksRewritesWithoutMessage() {
     QByteArray idleAppended = kIdleLine;
     idleAppended.replace(0, 5, "0");
     Started s(f, Lines({kCountdownLine, idleAppended}));
-    s.w->taskList()->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    ClickCheckMark(s.w->taskList(), s.w->taskList()->model()->index(1, 0));
+    QVERIFY(s.w->taskList()->rowChecked(1));
     s.click("Cmd_task_check");
     QVERIFY(MessageBoxes::shown().empty());
     QByteArray idleChecked = kIdleLine;
@@ -259,7 +262,7 @@ void MainWindowTasksTest::doubleClickRestoresWeeklyTask() {
     Started s(f, Lines({kCountdownLine, kWeeklyLine}));
     s.w->labTaskClick(); // open the panel so the row can be reached
     vantor::ui::TaskList* list = s.w->taskList();
-    const QRect rect = list->visualItemRect(list->topLevelItem(1));
+    const QRect rect = list->visualRect(list->model()->index(1, 0));
     // A user's double-click: a click, then the second press that the system reports as a double-click.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
@@ -303,11 +306,13 @@ void MainWindowTasksTest::lockRefusesListActionsSilently() {
     QCOMPARE(s.w->taskList()->rowCount(), 2);
     QCOMPARE(f.readFile(kTaskFile), file);
 
-    // A click on a check mark flips back at once.
-    s.w->taskList()->topLevelItem(1)->setCheckState(0, Qt::Checked);
-    QVERIFY(!s.w->taskList()->rowChecked(1));
-    s.w->taskList()->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
-    QVERIFY(s.w->taskList()->rowChecked(0));
+    // A click on a check mark has no effect.
+    vantor::ui::TaskList* list = s.w->taskList();
+    ClickCheckMark(list, list->model()->index(1, 0));
+    QVERIFY(!list->rowChecked(1));
+    ClickCheckMark(list, list->model()->index(0, 0));
+    QVERIFY(list->rowChecked(0));
+    QCOMPARE(f.readFile(kTaskFile), file);
 
     // Loading a row is refused too: the editor keeps the user's countdown.
     s.w->taskListDoubleClick();
@@ -320,8 +325,8 @@ void MainWindowTasksTest::lockRefusesListActionsSilently() {
 
     // Unlocked, the mark can be changed again.
     s.w->savedTaskCheck()->setEnabled(true);
-    s.w->taskList()->topLevelItem(1)->setCheckState(0, Qt::Checked);
-    QVERIFY(s.w->taskList()->rowChecked(1));
+    ClickCheckMark(list, list->model()->index(1, 0));
+    QVERIFY(list->rowChecked(1));
 }
 
 void MainWindowTasksTest::panelToggles_data() {
