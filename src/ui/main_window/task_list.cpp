@@ -2,13 +2,14 @@
 
 #include "ui/common/twips.h"
 
+#include <QAbstractTableModel>
 #include <QBrush>
 #include <QHeaderView>
 #include <QPalette>
-#include <QSignalBlocker>
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace vantor::ui {
 
@@ -25,31 +26,160 @@ constexpr std::array<Column, 6> kColumns{{{"起始时间", 2050},
                                           {"操作", 550},
                                           {"时间模式", 0},
                                           {"任务参数", 0}}};
+constexpr int kColumnCount = static_cast<int>(kColumns.size());
+// Columns that turn red while their row's task runs.
+constexpr int kLastRunningColumn = 3;
 
-// The check mark as last accepted, so a click can be told apart from other changes of the item and
-// undone while the list is locked.
-constexpr int kAcceptedCheckRole = Qt::UserRole + 1;
-
-QStringList RowTexts(const TaskRecord& r) {
-    return {QString::fromStdString(r.startText),     QString::fromStdString(r.endText),
-            QString::fromStdString(r.conditionText), QString::fromStdString(r.operationText),
-            QString::fromStdString(r.timeMode),      QString::fromStdString(r.params)};
-}
-
-QTreeWidgetItem* MakeItem(const TaskRecord& r) {
-    auto* item = new QTreeWidgetItem(RowTexts(r));
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable |
-                   Qt::ItemNeverHasChildren);
-    item->setCheckState(0, r.enabled ? Qt::Checked : Qt::Unchecked);
-    item->setData(0, kAcceptedCheckRole, r.enabled);
-    return item;
+const std::string& ColumnText(const TaskRecord& r, int column) {
+    switch (column) {
+    case 0:
+        return r.startText;
+    case 1:
+        return r.endText;
+    case 2:
+        return r.conditionText;
+    case 3:
+        return r.operationText;
+    case 4:
+        return r.timeMode;
+    default:
+        return r.params;
+    }
 }
 
 } // namespace
 
-TaskList::TaskList(QWidget* parent) : QTreeWidget(parent) {
+// The rows as plain records, plus the one thing the view needs besides: whether a row shows as running.
+// The check mark is the record's `enabled`.
+class TaskListModel final : public QAbstractTableModel {
+public:
+    explicit TaskListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : kColumnCount;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!contains(index)) {
+            return {};
+        }
+        const Row& row = rows_[static_cast<size_t>(index.row())];
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return QString::fromStdString(ColumnText(row.record, index.column()));
+        case Qt::CheckStateRole:
+            if (index.column() == 0) {
+                return static_cast<int>(row.record.enabled ? Qt::Checked : Qt::Unchecked);
+            }
+            return {};
+        case Qt::ForegroundRole:
+            if (row.running && index.column() <= kLastRunningColumn) {
+                return QBrush(Qt::red);
+            }
+            return {};
+        default:
+            return {};
+        }
+    }
+
+    // Only the check mark changes through the view, and not while the list is locked.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        if (role != Qt::CheckStateRole || index.column() != 0 || !contains(index)) {
+            return false;
+        }
+        if (locked && locked()) {
+            return false; // the scheduler runs: a click on the mark has no effect
+        }
+        setChecked(index.row(), value.toInt() == Qt::Checked);
+        return true;
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!contains(index)) {
+            return Qt::NoItemFlags;
+        }
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemNeverHasChildren;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount ||
+            (role != Qt::DisplayRole && role != Qt::EditRole)) {
+            return {};
+        }
+        return QString::fromUtf8(kColumns[static_cast<size_t>(section)].title);
+    }
+
+    bool contains(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
+    const TaskRecord& record(int row) const { return rows_[static_cast<size_t>(row)].record; }
+
+    void append(const std::vector<TaskRecord>& records) {
+        if (records.empty()) {
+            return;
+        }
+        const int first = static_cast<int>(rows_.size());
+        beginInsertRows({}, first, first + static_cast<int>(records.size()) - 1);
+        rows_.reserve(rows_.size() + records.size());
+        for (const TaskRecord& r : records) {
+            rows_.push_back(Row{r, false});
+        }
+        endInsertRows();
+    }
+
+    void insert(int at, const TaskRecord& record) {
+        beginInsertRows({}, at, at);
+        rows_.insert(rows_.begin() + at, Row{record, false});
+        endInsertRows();
+    }
+
+    void remove(int row) {
+        beginRemoveRows({}, row, row);
+        rows_.erase(rows_.begin() + row);
+        endRemoveRows();
+    }
+
+    void setTexts(int row, const TaskRecord& texts) {
+        TaskRecord& r = rows_[static_cast<size_t>(row)].record;
+        const bool enabled = r.enabled;
+        r = texts;
+        r.enabled = enabled;
+        emit dataChanged(index(row, 0), index(row, kColumnCount - 1), {Qt::DisplayRole, Qt::EditRole});
+    }
+
+    void setChecked(int row, bool checked) {
+        rows_[static_cast<size_t>(row)].record.enabled = checked;
+        const QModelIndex mark = index(row, 0);
+        emit dataChanged(mark, mark, {Qt::CheckStateRole});
+    }
+
+    void setRunning(int row, bool running) {
+        rows_[static_cast<size_t>(row)].running = running;
+        emit dataChanged(index(row, 0), index(row, kLastRunningColumn), {Qt::ForegroundRole});
+    }
+
+    std::function<bool()> locked;
+
+private:
+    struct Row {
+        TaskRecord record;
+        bool running = false;
+    };
+
+    bool contains(const QModelIndex& index) const {
+        return index.isValid() && index.model() == this && !index.parent().isValid() &&
+               contains(index.row()) && index.column() >= 0 && index.column() < kColumnCount;
+    }
+
+    std::vector<Row> rows_;
+};
+
+TaskList::TaskList(QWidget* parent) : QTreeView(parent), model_(new TaskListModel(this)) {
     setObjectName(QStringLiteral("Lstvew_task"));
     setAccessibleName(QStringLiteral("任务列表"));
+    setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true); // keeps a list of thousands of rows cheap to lay out
@@ -60,18 +190,11 @@ TaskList::TaskList(QWidget* parent) : QTreeWidget(parent) {
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     createColumns();
-    connect(this, &QTreeWidget::itemChanged, this, &TaskList::onItemChanged);
-    connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { emit rowDoubleClicked(); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this] { emit rowDoubleClicked(); });
 }
 
 void TaskList::createColumns() {
-    setColumnCount(static_cast<int>(kColumns.size()));
-    QStringList titles;
-    for (const Column& c : kColumns) {
-        titles << QString::fromUtf8(c.title);
-    }
-    setHeaderLabels(titles);
-    for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
+    for (int i = 0; i < kColumnCount; ++i) {
         const int width = kColumns[static_cast<size_t>(i)].widthTwips;
         setColumnHidden(i, width == 0);
         if (width > 0) {
@@ -81,112 +204,80 @@ void TaskList::createColumns() {
 }
 
 int TaskList::rowCount() const {
-    return topLevelItemCount();
+    return model_->rowCount();
 }
 
 TaskRecord TaskList::row(int index) const {
-    TaskRecord r;
-    const QTreeWidgetItem* item = topLevelItem(index);
-    if (item == nullptr) {
-        return r;
-    }
-    r.enabled = item->checkState(0) == Qt::Checked;
-    r.startText = item->text(0).toStdString();
-    r.endText = item->text(1).toStdString();
-    r.conditionText = item->text(2).toStdString();
-    r.operationText = item->text(3).toStdString();
-    r.timeMode = item->text(4).toStdString();
-    r.params = item->text(5).toStdString();
-    return r;
+    return model_->contains(index) ? model_->record(index) : TaskRecord{};
 }
 
 std::vector<TaskRecord> TaskList::rows() const {
     std::vector<TaskRecord> all;
     all.reserve(static_cast<size_t>(rowCount()));
     for (int i = 0; i < rowCount(); ++i) {
-        all.push_back(row(i));
+        all.push_back(model_->record(i));
     }
     return all;
 }
 
 void TaskList::appendRow(const TaskRecord& record) {
-    const QSignalBlocker block(this);
-    addTopLevelItem(MakeItem(record));
+    model_->insert(rowCount(), record);
 }
 
 void TaskList::appendRows(const std::vector<TaskRecord>& records) {
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(records.size()));
-    for (const TaskRecord& r : records) {
-        items.append(MakeItem(r));
-    }
-    const QSignalBlocker block(this);
-    setUpdatesEnabled(false);
-    addTopLevelItems(items);
-    setUpdatesEnabled(true);
+    model_->append(records);
 }
 
 void TaskList::insertRow(int index, const TaskRecord& record) {
-    const QSignalBlocker block(this);
-    insertTopLevelItem(std::clamp(index, 0, rowCount()), MakeItem(record));
+    model_->insert(std::clamp(index, 0, rowCount()), record);
 }
 
 void TaskList::setRowTexts(int index, const TaskRecord& record) {
-    QTreeWidgetItem* item = topLevelItem(index);
-    if (item == nullptr) {
-        return;
-    }
-    const QSignalBlocker block(this);
-    const QStringList texts = RowTexts(record);
-    for (int c = 0; c < texts.size(); ++c) {
-        item->setText(c, texts[c]);
+    if (model_->contains(index)) {
+        model_->setTexts(index, record);
     }
 }
 
 void TaskList::removeRow(int index) {
-    if (index < 0 || index >= rowCount()) {
-        return;
+    if (model_->contains(index)) {
+        model_->remove(index);
     }
-    delete takeTopLevelItem(index);
 }
 
 void TaskList::setRowChecked(int index, bool checked) {
-    QTreeWidgetItem* item = topLevelItem(index);
-    if (item == nullptr) {
-        return;
+    if (model_->contains(index)) {
+        model_->setChecked(index, checked);
     }
-    const QSignalBlocker block(this);
-    item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
-    item->setData(0, kAcceptedCheckRole, checked);
 }
 
 bool TaskList::rowChecked(int index) const {
-    const QTreeWidgetItem* item = topLevelItem(index);
-    return item != nullptr && item->checkState(0) == Qt::Checked;
+    return model_->contains(index) && model_->record(index).enabled;
 }
 
 int TaskList::selectedRow() const {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? -1 : indexOfTopLevelItem(selected.first());
+    // A row counts as selected when its first column is, as single selection of whole rows leaves it.
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (range.left() <= 0 && range.right() >= 0) {
+            return range.top();
+        }
+    }
+    return -1;
 }
 
 void TaskList::selectRow(int index) {
-    QTreeWidgetItem* item = topLevelItem(index);
-    if (item == nullptr) {
+    if (!model_->contains(index)) {
         clearSelection();
         return;
     }
-    setCurrentItem(item);
-    item->setSelected(true);
+    const QModelIndex first = model_->index(index, 0);
+    setCurrentIndex(first);
+    selectionModel()->select(first, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void TaskList::setRunningAppearance(bool running) {
     const int index = selectedRow();
-    if (QTreeWidgetItem* item = topLevelItem(index)) {
-        const QSignalBlocker block(this);
-        for (int c = 0; c <= 3; ++c) {
-            item->setForeground(c, running ? QBrush(Qt::red) : QBrush());
-        }
+    if (model_->contains(index)) {
+        model_->setRunning(index, running);
     }
     // A hidden selection lets the red running row show through: the highlight takes the list's own
     // background and the highlighted text keeps the row's colour.
@@ -199,26 +290,7 @@ void TaskList::setRunningAppearance(bool running) {
 }
 
 void TaskList::setLockedQuery(std::function<bool()> locked) {
-    locked_ = std::move(locked);
-}
-
-void TaskList::onItemChanged(QTreeWidgetItem* item, int column) {
-    if (undoing_ || column != 0 || item == nullptr) {
-        return;
-    }
-    const bool now = item->checkState(0) == Qt::Checked;
-    const bool accepted = item->data(0, kAcceptedCheckRole).toBool();
-    if (now == accepted) {
-        return;
-    }
-    if (locked_ && locked_()) {
-        // The scheduler runs: the click on the mark must have no effect.
-        undoing_ = true;
-        item->setCheckState(0, accepted ? Qt::Checked : Qt::Unchecked);
-        undoing_ = false;
-        return;
-    }
-    item->setData(0, kAcceptedCheckRole, now);
+    model_->locked = std::move(locked);
 }
 
 } // namespace vantor::ui

@@ -3,14 +3,18 @@
 
 #include "core/tasks/task_record.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <vector>
 
 namespace vantor::ui {
 
-class TaskList : public QTreeWidget {
+class TaskListModel;
+
+// A tree view over a flat model that keeps the rows as plain records: the view builds nothing per row
+// beyond what it lays out, so a task file of thousands of lines fills the list in a few milliseconds.
+class TaskList : public QTreeView {
     Q_OBJECT
 public:
     explicit TaskList(QWidget* parent);
@@ -23,7 +27,7 @@ public:
     TaskRecord row(int index) const;
     std::vector<TaskRecord> rows() const;
     void appendRow(const TaskRecord& record);                // check mark from record.enabled
-    void appendRows(const std::vector<TaskRecord>& records); // many rows at once, without repaints
+    void appendRows(const std::vector<TaskRecord>& records); // many rows at once, one insertion
     void insertRow(int index, const TaskRecord& record);     // check mark from record.enabled
     void setRowTexts(int index, const TaskRecord& record);   // columns only; the check mark stays
     void removeRow(int index);
@@ -31,20 +35,17 @@ public:
     bool rowChecked(int index) const;
     int selectedRow() const; // -1 when none
     void selectRow(int index);
-    // Running appearance of the selected row: red text of the row and its sub-items 1 to 3 and the
-    // selection hidden (true); black and shown (false).
+    // Running appearance of the selected row: red text of its columns 0 to 3 and the selection hidden
+    // (true); the list's own text colour and the selection shown (false).
     void setRunningAppearance(bool running);
-    // While this answers true a click on a check mark is undone at once.
+    // While this answers true a click on a check mark has no effect.
     void setLockedQuery(std::function<bool()> locked);
 
 signals:
     void rowDoubleClicked();
 
 private:
-    void onItemChanged(QTreeWidgetItem* item, int column);
-
-    std::function<bool()> locked_;
-    bool undoing_ = false;
+    TaskListModel* model_;
 };
 
 } // namespace vantor::ui
