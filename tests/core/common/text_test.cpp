@@ -27,6 +27,21 @@ TEST(Utf8Test, RefusesBrokenAndOverlongSequences) {
     EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")); // above U+10FFFF
 }
 
+TEST(Utf8Test, FindsAFaultAtAnyPlaceInLongAsciiRuns) {
+    // Long plain-ASCII stretches are passed several bytes at a time: a fault right after, inside or at
+    // the end of such a stretch must still be seen, and a sequence across the stretch's edge read whole.
+    const std::string ascii(21, 'a');
+    for (size_t at = 0; at <= ascii.size(); ++at) {
+        std::string broken = ascii;
+        broken.insert(at, "\xB9\xD8");
+        EXPECT_FALSE(IsValidUtf8(broken)) << at;
+        std::string fine = ascii;
+        fine.insert(at, "关机");
+        EXPECT_TRUE(IsValidUtf8(fine)) << at;
+    }
+    EXPECT_FALSE(IsValidUtf8(ascii + "\xE5\x85"));
+}
+
 TEST(CharCountTest, CountsChineseCharactersOnceEach) {
     EXPECT_EQ(CharCount(""), 0u);
     EXPECT_EQ(CharCount("OK"), 2u);
