@@ -202,12 +202,12 @@ void MainWindow::start() {
 
     int enabledCount = 0;
     Step([this, &enabledCount] {
-        const TaskFileRead read =
+        TaskFileRead read =
             ReadTaskFile(QFile::encodeName(context_.taskFilePath()).toStdString(), context_.legacyDecoder());
         for (const TaskRecord& r : read.rows) {
             enabledCount += r.enabled ? 1 : 0;
         }
-        impl_->taskList->appendRows(read.rows);
+        impl_->taskList->appendRows(std::move(read.rows));
     });
 
     const std::string settings = QFile::encodeName(context_.settingsPath()).toStdString();

@@ -116,15 +116,15 @@ public:
     bool contains(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
     const TaskRecord& record(int row) const { return rows_[static_cast<size_t>(row)].record; }
 
-    void append(const std::vector<TaskRecord>& records) {
+    void append(std::vector<TaskRecord>&& records) {
         if (records.empty()) {
             return;
         }
         const int first = static_cast<int>(rows_.size());
         beginInsertRows({}, first, first + static_cast<int>(records.size()) - 1);
         rows_.reserve(rows_.size() + records.size());
-        for (const TaskRecord& r : records) {
-            rows_.push_back(Row{r, false});
+        for (TaskRecord& r : records) {
+            rows_.push_back(Row{std::move(r), false});
         }
         endInsertRows();
     }
@@ -224,8 +224,8 @@ void TaskList::appendRow(const TaskRecord& record) {
     model_->insert(rowCount(), record);
 }
 
-void TaskList::appendRows(const std::vector<TaskRecord>& records) {
-    model_->append(records);
+void TaskList::appendRows(std::vector<TaskRecord> records) {
+    model_->append(std::move(records));
 }
 
 void TaskList::insertRow(int index, const TaskRecord& record) {

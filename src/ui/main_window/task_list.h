@@ -26,10 +26,10 @@ public:
     int rowCount() const;
     TaskRecord row(int index) const;
     std::vector<TaskRecord> rows() const;
-    void appendRow(const TaskRecord& record);                // check mark from record.enabled
-    void appendRows(const std::vector<TaskRecord>& records); // many rows at once, one insertion
-    void insertRow(int index, const TaskRecord& record);     // check mark from record.enabled
-    void setRowTexts(int index, const TaskRecord& record);   // columns only; the check mark stays
+    void appendRow(const TaskRecord& record);              // check mark from record.enabled
+    void appendRows(std::vector<TaskRecord> records);      // many rows at once, one insertion
+    void insertRow(int index, const TaskRecord& record);   // check mark from record.enabled
+    void setRowTexts(int index, const TaskRecord& record); // columns only; the check mark stays
     void removeRow(int index);
     void setRowChecked(int index, bool checked);
     bool rowChecked(int index) const;
