@@ -1,5 +1,6 @@
 #include "core/common/file_io.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -7,6 +8,9 @@
 namespace vantor {
 
 namespace fs = std::filesystem;
+
+// A reported size above this is not trusted for one allocation up front; such a file is read in pieces.
+constexpr uintmax_t kMaxPresized = uintmax_t{1} << 30;
 
 FileBytes ReadFileBytes(const std::string& path) {
     FileBytes out;
@@ -25,8 +29,15 @@ FileBytes ReadFileBytes(const std::string& path) {
         out.readError = true;
         return out;
     }
+    // Read straight into a buffer of the file's size: growing it piece by piece would copy a large task
+    // file several times over and leave the discarded buffers behind in the heap.
+    const uintmax_t size = fs::file_size(path, ec);
+    out.bytes.resize(!ec && size < kMaxPresized ? static_cast<size_t>(size) : 0);
+    in.read(out.bytes.data(), static_cast<std::streamsize>(out.bytes.size()));
+    out.bytes.resize(static_cast<size_t>(in.gcount()));
+    // A file that grew since its size was taken (or reports none) is read on to its end.
     char buf[4096];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+    while (in && (in.read(buf, sizeof buf) || in.gcount() > 0)) {
         out.bytes.append(buf, static_cast<size_t>(in.gcount()));
     }
     out.readError = in.bad();
