@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace vantor {
 
@@ -163,22 +164,21 @@ std::string DecodeFileText(std::string_view bytes, const LegacyDecoder& legacy) 
     return out;
 }
 
+std::string TakeFileText(std::string&& bytes, const LegacyDecoder& legacy) {
+    const bool bom = bytes.size() >= 3 && std::string_view(bytes).substr(0, 3) == "\xEF\xBB\xBF";
+    if (IsValidUtf8(std::string_view(bytes).substr(bom ? 3 : 0))) {
+        std::string text = std::move(bytes);
+        if (bom) {
+            text.erase(0, 3);
+        }
+        return text;
+    }
+    return DecodeFileText(bytes, legacy);
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t next = text.find('\n', pos);
-        const size_t end = next == std::string_view::npos ? text.size() : next;
-        std::string_view line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        lines.emplace_back(line);
-        if (next == std::string_view::npos) {
-            break;
-        }
-        pos = next + 1;
-    }
+    ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

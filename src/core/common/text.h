@@ -32,7 +32,30 @@ using LegacyDecoder = std::function<std::optional<std::string>(std::string_view)
 // crashes and the valid text survives.
 std::string DecodeFileText(std::string_view bytes, const LegacyDecoder& legacy);
 
+// DecodeFileText for bytes the caller is done with: text that is already UTF-8 (the usual case) keeps
+// their buffer instead of being copied, so a large file is not held twice.
+std::string TakeFileText(std::string&& bytes, const LegacyDecoder& legacy);
+
 // Splits a file's text into lines ended by CR LF or LF; a last line without an end is kept.
 std::vector<std::string> SplitLines(std::string_view text);
+
+// The lines of SplitLines handed to `f` one by one as views into `text`, with no copies: how a large file
+// is read without a second copy of it in memory.
+template <typename F> void ForEachLine(std::string_view text, F&& f) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t next = text.find('\n', pos);
+        const size_t end = next == std::string_view::npos ? text.size() : next;
+        std::string_view line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        f(line);
+        if (next == std::string_view::npos) {
+            break;
+        }
+        pos = next + 1;
+    }
+}
 
 } // namespace vantor

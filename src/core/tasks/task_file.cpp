@@ -2,6 +2,9 @@
 
 #include "core/common/file_io.h"
 
+#include <array>
+#include <utility>
+
 namespace vantor {
 
 namespace {
@@ -11,8 +14,20 @@ std::string SixFields(const TaskRecord& r) {
            r.timeMode + ";" + r.params;
 }
 
-std::string Field(const std::vector<std::string>& fields, size_t i) {
-    return i < fields.size() ? fields[i] : "";
+// The seven fields of a line as views into it: split on ";", the missing ones empty, anything after the
+// seventh ignored.
+std::array<std::string_view, 7> LineFields(std::string_view line) {
+    std::array<std::string_view, 7> fields{};
+    size_t pos = 0;
+    for (std::string_view& field : fields) {
+        const size_t next = line.find(';', pos);
+        field = line.substr(pos, next == std::string_view::npos ? std::string_view::npos : next - pos);
+        if (next == std::string_view::npos) {
+            break;
+        }
+        pos = next + 1;
+    }
+    return fields;
 }
 
 // The existing file's lines as UTF-8 text, nothing of them lost: UTF-8 stays byte for byte, legacy text
@@ -43,33 +58,38 @@ std::string FormatAppendedLine(const TaskRecord& r) {
 }
 
 std::vector<TaskRecord> ParseTaskText(std::string_view text) {
+    // The rows are counted first, so the list is allocated once at its final size: growing it row by row
+    // would hold the old and the new array at once and leave the old ones as holes in the heap.
+    size_t count = 0;
+    ForEachLine(text, [&count](std::string_view line) { count += line.empty() ? 0 : 1; });
     std::vector<TaskRecord> rows;
-    for (const std::string& line : SplitLines(text)) {
+    rows.reserve(count);
+    // Each text goes from the file's text straight into its record; no copy of a line or field is made.
+    ForEachLine(text, [&rows](std::string_view line) {
         if (line.empty()) {
-            continue;
+            return;
         }
-        const std::vector<std::string> f = Split(line, ';');
-        TaskRecord r;
+        const std::array<std::string_view, 7> f = LineFields(line);
+        TaskRecord& r = rows.emplace_back();
         // A field 0 that is no boolean at all counts as a passed test: the task is enabled.
         r.enabled = ParseStoredBool(f[0]).value_or(true);
-        r.startText = Field(f, 1);
-        r.endText = Field(f, 2);
-        r.conditionText = Field(f, 3);
-        r.operationText = Field(f, 4);
-        r.timeMode = Field(f, 5);
-        r.params = Field(f, 6);
-        rows.push_back(std::move(r));
-    }
+        r.startText = f[1];
+        r.endText = f[2];
+        r.conditionText = f[3];
+        r.operationText = f[4];
+        r.timeMode = f[5];
+        r.params = f[6];
+    });
     return rows;
 }
 
 TaskFileRead ReadTaskFile(const std::string& path, const LegacyDecoder& legacy) {
-    const FileBytes file = ReadFileBytes(path);
+    FileBytes file = ReadFileBytes(path);
     TaskFileRead out;
     out.exists = file.exists;
     out.readError = file.readError;
     if (file.exists) {
-        out.rows = ParseTaskText(DecodeFileText(file.bytes, legacy));
+        out.rows = ParseTaskText(TakeFileText(std::move(file.bytes), legacy));
     }
     return out;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace vantor {
 namespace {
 
@@ -114,6 +116,46 @@ TEST(DecodeFileTextTest, ReplacesUndecodableBytesAndKeepsTheRest) {
               "a\xEF\xBF\xBD");
 }
 
+// TakeFileText answers as DecodeFileText does, whatever the bytes, and keeps the buffer of UTF-8 text.
+TEST(TakeFileTextTest, AnswersAsDecodeFileText) {
+    const LegacyDecoder gbk = [](std::string_view b) -> std::optional<std::string> {
+        if (b == "\xB9\xD8\xBB\xFA") {
+            return std::string("关机");
+        }
+        return std::nullopt;
+    };
+    for (const std::string bytes : {"", "关机", "\xEF\xBB\xBF关机", "\xEF\xBB\xBF", "\xB9\xD8\xBB\xFA",
+                                    "a\xFF"
+                                    "b",
+                                    "\xEF\xBB\xBF\xB9\xD8\xBB\xFA"}) {
+        std::string taken = bytes;
+        EXPECT_EQ(TakeFileText(std::move(taken), gbk), DecodeFileText(bytes, gbk)) << bytes;
+    }
+}
+
+TEST(TakeFileTextTest, KeepsTheBufferOfUtf8Text) {
+    std::string bytes(4000, 'a');
+    bytes += "关机";
+    const char* buffer = bytes.data();
+    const std::string text = TakeFileText(std::move(bytes), {});
+    EXPECT_EQ(text.data(), buffer);
+    EXPECT_EQ(text.size(), 4006u);
+
+    std::string marked = "\xEF\xBB\xBF" + std::string(4000, 'b');
+    const char* markedBuffer = marked.data();
+    const std::string unmarked = TakeFileText(std::move(marked), {});
+    EXPECT_EQ(unmarked.data(), markedBuffer);
+    EXPECT_EQ(unmarked, std::string(4000, 'b'));
+}
+
+TEST(ForEachLineTest, GivesTheLinesOfSplitLines) {
+    for (const char* text : {"", "a\r\nb\r\n", "a\nb", "a\r\n\r\nb", "\n", "a\r", "\r\r\n", "a\rb\n"}) {
+        Strings lines;
+        ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
+        EXPECT_EQ(lines, SplitLines(text)) << text;
+    }
+}
+
 TEST(SplitLinesTest, AcceptsCrLfAndLfAndKeepsALastOpenLine) {
     EXPECT_EQ(SplitLines(""), Strings{});
     EXPECT_EQ(SplitLines("a\r\nb\r\n"), (Strings{"a", "b"}));
@@ -121,6 +163,8 @@ TEST(SplitLinesTest, AcceptsCrLfAndLfAndKeepsALastOpenLine) {
     EXPECT_EQ(SplitLines("a\r\n\r\nb"), (Strings{"a", "", "b"}));
     EXPECT_EQ(SplitLines("\n"), (Strings{""}));
     EXPECT_EQ(SplitLines("a\r"), (Strings{"a"}));
+    EXPECT_EQ(SplitLines("\r\r\n"), (Strings{"\r"}));   // only the CR before the LF ends a line
+    EXPECT_EQ(SplitLines("a\rb\n"), (Strings{"a\rb"})); // a CR alone stays in its line
 }
 
 } // namespace

@@ -71,6 +71,16 @@ INSTANTIATE_TEST_SUITE_P(
                                 {{false, "", "1秒", "倒计时1秒", "提醒", "0", "1,0,a,b"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+INSTANTIATE_TEST_SUITE_P(
+    LineEnds, ParseTaskTextTest,
+    ::testing::Values(ParseCase{"LastLineWithoutItsEnd",
+                                "True;a\r\nFalse;b",
+                                {{true, "a", "", "", "", "", ""}, {false, "b", "", "", "", "", ""}}},
+                      ParseCase{"LastLineEndingInCr", "\r\n\r\nTrue;a\r", {{true, "a", "", "", "", "", ""}}},
+                      ParseCase{
+                          "TrailingSemicolon", "True;a;b;c;d;e;\r\n", {{true, "a", "b", "c", "d", "e", ""}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ParseTaskTextTest, AppendedLinesAfterARewriteReadBack) {
     const std::string text = FormatSavedLine(Row(true, "", "a")) + "\r\n" +
                              FormatSavedLine(Row(false, "", "b")) + "\r\n" +
@@ -158,6 +168,21 @@ TEST_F(TaskFileTest, SaveWritesUtf8WithCrLfAndReadsBack) {
     EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(ReadTaskFile(path_, kTestGbk).rows, rows);
     EXPECT_FALSE(fs::exists(TempPathFor(path_)));
+}
+
+// A list far larger than one read of the file, with a byte-order mark in front as some editors write it.
+TEST_F(TaskFileTest, ReadsALargeFileWholeWithOrWithoutAByteOrderMark) {
+    std::vector<TaskRecord> rows;
+    for (int i = 0; i < 3000; ++i) {
+        rows.push_back(Row(i % 3 != 0, i % 2 == 0 ? "" : "2026/12/8 1:48:46", "提醒" + std::to_string(i)));
+    }
+    ASSERT_TRUE(SaveTaskFile(path_, rows));
+    EXPECT_EQ(ReadTaskFile(path_, kTestGbk).rows, rows);
+
+    WriteBytes("\xEF\xBB\xBF" + Bytes());
+    const TaskFileRead read = ReadTaskFile(path_, kTestGbk);
+    EXPECT_FALSE(read.readError);
+    EXPECT_EQ(read.rows, rows);
 }
 
 TEST_F(TaskFileTest, SavingAnEmptyListEmptiesTheFile) {
