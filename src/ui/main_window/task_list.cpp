@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <utility>
 
 namespace vantor::ui {
@@ -56,7 +57,7 @@ public:
     explicit TaskListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
     int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+        return parent.isValid() ? 0 : static_cast<int>(records_.size());
     }
     int columnCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : kColumnCount;
@@ -66,18 +67,18 @@ public:
         if (!contains(index)) {
             return {};
         }
-        const Row& row = rows_[static_cast<size_t>(index.row())];
+        const size_t row = static_cast<size_t>(index.row());
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return QString::fromStdString(ColumnText(row.record, index.column()));
+            return QString::fromStdString(ColumnText(records_[row], index.column()));
         case Qt::CheckStateRole:
             if (index.column() == 0) {
-                return static_cast<int>(row.record.enabled ? Qt::Checked : Qt::Unchecked);
+                return static_cast<int>(records_[row].enabled ? Qt::Checked : Qt::Unchecked);
             }
             return {};
         case Qt::ForegroundRole:
-            if (row.running && index.column() <= kLastRunningColumn) {
+            if (running_[row] && index.column() <= kLastRunningColumn) {
                 return QBrush(Qt::red);
             }
             return {};
@@ -113,36 +114,41 @@ public:
         return QString::fromUtf8(kColumns[static_cast<size_t>(section)].title);
     }
 
-    bool contains(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
-    const TaskRecord& record(int row) const { return rows_[static_cast<size_t>(row)].record; }
+    bool contains(int row) const { return row >= 0 && row < static_cast<int>(records_.size()); }
+    const TaskRecord& record(int row) const { return records_[static_cast<size_t>(row)]; }
 
     void append(std::vector<TaskRecord>&& records) {
         if (records.empty()) {
             return;
         }
-        const int first = static_cast<int>(rows_.size());
+        const int first = static_cast<int>(records_.size());
         beginInsertRows({}, first, first + static_cast<int>(records.size()) - 1);
-        rows_.reserve(rows_.size() + records.size());
-        for (TaskRecord& r : records) {
-            rows_.push_back(Row{std::move(r), false});
+        if (records_.empty()) {
+            records_ = std::move(records); // the rows read at start-up: taken over whole, not copied
+        } else {
+            records_.insert(records_.end(), std::make_move_iterator(records.begin()),
+                            std::make_move_iterator(records.end()));
         }
+        running_.resize(records_.size(), false);
         endInsertRows();
     }
 
     void insert(int at, const TaskRecord& record) {
         beginInsertRows({}, at, at);
-        rows_.insert(rows_.begin() + at, Row{record, false});
+        records_.insert(records_.begin() + at, record);
+        running_.insert(running_.begin() + at, false);
         endInsertRows();
     }
 
     void remove(int row) {
         beginRemoveRows({}, row, row);
-        rows_.erase(rows_.begin() + row);
+        records_.erase(records_.begin() + row);
+        running_.erase(running_.begin() + row);
         endRemoveRows();
     }
 
     void setTexts(int row, const TaskRecord& texts) {
-        TaskRecord& r = rows_[static_cast<size_t>(row)].record;
+        TaskRecord& r = records_[static_cast<size_t>(row)];
         const bool enabled = r.enabled;
         r = texts;
         r.enabled = enabled;
@@ -150,30 +156,28 @@ public:
     }
 
     void setChecked(int row, bool checked) {
-        rows_[static_cast<size_t>(row)].record.enabled = checked;
+        records_[static_cast<size_t>(row)].enabled = checked;
         const QModelIndex mark = index(row, 0);
         emit dataChanged(mark, mark, {Qt::CheckStateRole});
     }
 
     void setRunning(int row, bool running) {
-        rows_[static_cast<size_t>(row)].running = running;
+        running_[static_cast<size_t>(row)] = running;
         emit dataChanged(index(row, 0), index(row, kLastRunningColumn), {Qt::ForegroundRole});
     }
 
     std::function<bool()> locked;
 
 private:
-    struct Row {
-        TaskRecord record;
-        bool running = false;
-    };
-
     bool contains(const QModelIndex& index) const {
         return index.isValid() && index.model() == this && !index.parent().isValid() &&
                contains(index.row()) && index.column() >= 0 && index.column() < kColumnCount;
     }
 
-    std::vector<Row> rows_;
+    // The records as read or entered, and beside them, row for row, whether a row shows as running. Kept
+    // apart so the rows read at start-up become the list's own without a copy.
+    std::vector<TaskRecord> records_;
+    std::vector<bool> running_;
 };
 
 TaskList::TaskList(QWidget* parent) : QTreeView(parent), model_(new TaskListModel(this)) {
