@@ -1,9 +1,11 @@
-// The program's start-up as the entry point performs it (application, Qt's own translations, the native
-// platform, the main window and its start sequence, then show), on the program folder given as argument.
+// The program's start-up as the entry point performs it (application and its icon, Qt's own translations,
+// the native platform, the main window and its start sequence, then show), on the program folder given as
+// argument.
 #include "startup_probe.h"
 
 #include "platform/native.h"
 #include "ui/common/app_context.h"
+#include "ui/common/emblem.h"
 #include "ui/main_window/main_window.h"
 #include "ui/tray/tray_icon.h"
 
@@ -26,6 +28,7 @@ int main(int argc, char* argv[]) {
     watch.mark("main", mainNs);
     watch.mark("app");
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(vantor::ui::EmblemIcon());
 
     QTranslator qtTranslations;
     if (qtTranslations.load(QStringLiteral("qtbase_zh_CN"),
