@@ -25,8 +25,14 @@ QPixmap EmblemPixmap() {
 }
 
 QIcon EmblemIcon() {
-    EnsureResources();
-    return QIcon(QString::fromLatin1(kEmblemPath));
+    // Decoded once: the application and the main window both take the icon at start-up, and a QIcon made
+    // from a file decodes the whole picture at once. Kept until the process ends, as a pixmap must not
+    // outlive the application object in a static destructor.
+    static const QIcon* const icon = [] {
+        EnsureResources();
+        return new QIcon(QString::fromLatin1(kEmblemPath));
+    }();
+    return *icon;
 }
 
 } // namespace vantor::ui
