@@ -14,8 +14,10 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include <iostream>
+#include <cstdio>
 #include <memory>
+#include <ostream>
+#include <streambuf>
 
 namespace {
 
@@ -36,6 +38,28 @@ QString OptionValue(const QStringList& args, const QString& option) {
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
 }
 
+// The standard output as a C++ stream, for the dry run's lines. Made only for a dry run: the streams of
+// <iostream> are set up at every start of any program that includes it, and with them the C++ library's
+// locale machinery, which brings half a megabyte of its code into memory for nothing.
+class StdoutStream : public std::ostream {
+public:
+    StdoutStream() : std::ostream(&buf_) {}
+
+private:
+    class Buf : public std::streambuf {
+    protected:
+        int_type overflow(int_type c) override {
+            return traits_type::eq_int_type(c, traits_type::eof()) ? traits_type::not_eof(c)
+                                                                   : std::fputc(c, stdout);
+        }
+        std::streamsize xsputn(const char* s, std::streamsize n) override {
+            return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<size_t>(n), stdout));
+        }
+        int sync() override { return std::fflush(stdout) == 0 ? 0 : -1; }
+    };
+    Buf buf_;
+};
+
 // Height of the main window with the task panel closed.
 constexpr int kClosedPanelTwips = 4395;
 
@@ -50,7 +74,7 @@ void TakeScreenshotWhenSettled(vantor::ui::MainWindow& window, const QString& pa
     }
     const QPixmap picture = window.grab();
     if (picture.isNull() || !picture.save(path, "PNG")) {
-        std::cerr << "Could not write the screenshot to " << path.toStdString() << "\n";
+        std::fprintf(stderr, "Could not write the screenshot to %s\n", path.toStdString().c_str());
         QCoreApplication::exit(1);
         return;
     }
@@ -61,10 +85,11 @@ void TakeScreenshotWhenSettled(vantor::ui::MainWindow& window, const QString& pa
 
 int main(int argc, char* argv[]) {
     if (GraphicalSessionMissing()) {
-        std::cerr << "Vantor needs a graphical session (no DISPLAY or WAYLAND_DISPLAY is set).\n"
+        std::fprintf(stderr,
+                     "Vantor needs a graphical session (no DISPLAY or WAYLAND_DISPLAY is set).\n"
                      "To see the window without one, render it into a picture:\n"
-                     "  QT_QPA_PLATFORM=offscreen "
-                  << argv[0] << " --screenshot vantor.png\n";
+                     "  QT_QPA_PLATFORM=offscreen %s --screenshot vantor.png\n",
+                     argv[0]);
         return 2;
     }
     QApplication app(argc, argv);
@@ -85,13 +110,16 @@ int main(int argc, char* argv[]) {
     const bool screenshotWanted = args.contains(QStringLiteral("--screenshot"));
     const QString screenshotPath = OptionValue(args, QStringLiteral("--screenshot"));
     if (screenshotWanted && screenshotPath.isEmpty()) {
-        std::cerr << "--screenshot needs a file name, for example --screenshot vantor.png\n";
+        std::fputs("--screenshot needs a file name, for example --screenshot vantor.png\n", stderr);
         return 2;
     }
 
+    // Declared before the platform that writes to it, so it outlives it.
+    std::unique_ptr<StdoutStream> dryRunOut;
     std::unique_ptr<vantor::Platform> platform = vantor::CreateNativePlatform();
     if (args.contains(QStringLiteral("--dry-run"))) {
-        platform = vantor::CreateDryRunPlatform(std::move(platform), std::cout);
+        dryRunOut = std::make_unique<StdoutStream>();
+        platform = vantor::CreateDryRunPlatform(std::move(platform), *dryRunOut);
     }
 
     // Nobody can answer a message box in a headless picture run: each one is reported on the error
@@ -101,7 +129,8 @@ int main(int argc, char* argv[]) {
         QObject::connect(&boxCloser, &QTimer::timeout, [] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
                 if (const auto* box = qobject_cast<QMessageBox*>(modal)) {
-                    std::cerr << "Message closed for the screenshot: " << box->text().toStdString() << "\n";
+                    std::fprintf(stderr, "Message closed for the screenshot: %s\n",
+                                 box->text().toStdString().c_str());
                 }
                 modal->close();
             }
