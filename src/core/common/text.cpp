@@ -3,6 +3,7 @@
 #include "core/common/numbers.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -54,6 +55,10 @@ size_t Utf8SequenceLength(std::string_view bytes, size_t i) {
     return len;
 }
 
+bool IsContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
         s.remove_prefix(1);
@@ -94,10 +99,23 @@ bool IsValidUtf8(std::string_view bytes) {
         if (bytes.size() - i >= 8) {
             uint64_t word = 0;
             std::memcpy(&word, bytes.data() + i, sizeof word);
-            if ((word & 0x8080808080808080ULL) == 0) {
+            const uint64_t high = word & 0x8080808080808080ULL;
+            if (high == 0) {
                 i += 8;
                 continue;
             }
+            if constexpr (std::endian::native == std::endian::little) {
+                // The plain bytes before the first one with its high bit set are passed at once too.
+                i += static_cast<size_t>(std::countr_zero(high)) / 8;
+            }
+        }
+        // Chinese text is mostly three-byte sequences whose lead byte takes any two continuation bytes
+        // (E1 to EC, EE, EF; E0 and ED have narrower rules and take the general path).
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (((lead >= 0xE1 && lead <= 0xEC) || lead >= 0xEE) && lead <= 0xEF && bytes.size() - i >= 3 &&
+            IsContinuation(bytes[i + 1]) && IsContinuation(bytes[i + 2])) {
+            i += 3;
+            continue;
         }
         const size_t len = Utf8SequenceLength(bytes, i);
         if (len == 0) {

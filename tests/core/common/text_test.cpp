@@ -44,6 +44,23 @@ TEST(Utf8Test, FindsAFaultAtAnyPlaceInLongAsciiRuns) {
     EXPECT_FALSE(IsValidUtf8(ascii + "\xE5\x85"));
 }
 
+TEST(Utf8Test, FindsAFaultAtAnyPlaceInLongChineseRuns) {
+    // Common three-byte sequences are passed whole in one step: a missing or stray continuation byte, a
+    // sequence cut short at the end and the narrower rules of E0 and ED must still be seen in such a run.
+    const std::string chinese = "任务设置倒计时私\xEE\x80\x80\xEF\xBF\xBD"; // private use and U+FFFD too
+    EXPECT_TRUE(IsValidUtf8(chinese));
+    for (size_t at = 0; at <= chinese.size(); at += 3) {
+        for (const char* bad : {"\xE4\x41\x80", "\xE4\xB8\x41", "\xE4\xB8", "\xE0\x9F\xBF", "\xED\xA0\x80",
+                                "\xEF\xBF\xC0", "\xBF"}) {
+            std::string broken = chinese;
+            broken.insert(at, bad);
+            EXPECT_FALSE(IsValidUtf8(broken)) << at << " " << bad;
+        }
+    }
+    EXPECT_FALSE(IsValidUtf8(chinese + "\xE4\xB8"));
+    EXPECT_FALSE(IsValidUtf8(chinese + "\xEF"));
+}
+
 TEST(CharCountTest, CountsChineseCharactersOnceEach) {
     EXPECT_EQ(CharCount(""), 0u);
     EXPECT_EQ(CharCount("OK"), 2u);
