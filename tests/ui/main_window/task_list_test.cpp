@@ -74,6 +74,7 @@ private slots:
     void doubleClickOnRowOnly();
     void textsAreNotEditable();
     void runningRowTurnsRedAndBack();
+    void runningStaysWithItsRowWhenRowsComeAndGo();
 };
 
 void TaskListTest::rowsComeBackAsGiven() {
@@ -279,6 +280,32 @@ void TaskListTest::runningRowTurnsRedAndBack() {
     QCOMPARE(s.list->palette().color(QPalette::Text), QColor(Qt::black));
     QCOMPARE(s.list->palette().color(QPalette::Highlight), shown.color(QPalette::Highlight));
     QCOMPARE(s.list->palette().color(QPalette::HighlightedText), shown.color(QPalette::HighlightedText));
+}
+
+void TaskListTest::runningStaysWithItsRowWhenRowsComeAndGo() {
+    Shown s(Records(3));
+    s.list->selectRow(1);
+    s.list->setRunningAppearance(true);
+    auto redRows = [&s] {
+        std::vector<int> red;
+        for (int r = 0; r < s.list->rowCount(); ++r) {
+            if (s.foreground(r, 0).isValid()) {
+                red.push_back(r);
+            }
+        }
+        return red;
+    };
+    QCOMPARE(redRows(), std::vector<int>{1});
+    s.list->insertRow(0, Record(7, true));
+    QCOMPARE(redRows(), std::vector<int>{2});
+    s.list->appendRows(Records(4));
+    s.list->appendRow(Record(8, false));
+    QCOMPARE(s.list->rowCount(), 9);
+    QCOMPARE(redRows(), std::vector<int>{2});
+    s.list->removeRow(0);
+    s.list->removeRow(3);
+    QCOMPARE(redRows(), std::vector<int>{1});
+    QVERIFY(s.list->row(1) == Record(1, false));
 }
 
 QTEST_MAIN(TaskListTest)
