@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 #include <string>
@@ -91,6 +92,7 @@ public:
     QDateTimeEdit* dtpkEnd = nullptr;
     QLabel* labSymbol = nullptr;
     QListWidget* listWeek = nullptr;
+    QVariant weekPressState; // check state of the day under the mouse when the button went down
 
     // Idle group.
     QGroupBox* fraOper = nullptr;

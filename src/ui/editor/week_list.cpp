@@ -20,6 +20,17 @@ void TaskEditor::Impl::buildWeekList() {
     listWeek->setGeometry(TwipsRect(5400, 1040, 1600, kWeekClosedHeight));
     listWeek->hide();
     listWeek->installEventFilter(this);
+    // A click on a day's name ticks it as a click on its box does: the tick is what the user picks.
+    // A click on the box was already applied by the list when the click ends.
+    connect(listWeek, &QAbstractItemView::pressed, this,
+            [this](const QModelIndex& index) { weekPressState = index.data(Qt::CheckStateRole); });
+    connect(listWeek, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (index.data(Qt::CheckStateRole) == weekPressState) {
+            QListWidgetItem* item = listWeek->item(index.row());
+            item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        }
+        weekPressState.clear();
+    });
     // Only the user's scrolling opens the list; the scroll position moving because the list was resized
     // does not.
     connect(listWeek->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] {

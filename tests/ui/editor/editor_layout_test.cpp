@@ -1,5 +1,6 @@
 // The editor's design: start states, captions, item lists, limits, geometry and the time-mode layouts.
 #include "editor/editor_fixture.h"
+#include "support/item_view_clicks.h"
 #include "ui/common/twips.h"
 
 #include <QCheckBox>
@@ -30,6 +31,7 @@ private slots:
     void modeChangeResetsPickersToNow();
     void directionResetsComparison();
     void runningAppearance();
+    void clickOnADayTicksIt();
 };
 
 void EditorLayoutTest::startStates() {
@@ -293,4 +295,27 @@ void EditorLayoutTest::runningAppearance() {
 }
 
 QTEST_MAIN(EditorLayoutTest)
+void EditorLayoutTest::clickOnADayTicksIt() {
+    EditorFixture f;
+    f.find<QCheckBox>("Chk_time")->setChecked(true);
+    f.find<QComboBox>("Comb_time")->setCurrentIndex(2);
+    QVERIFY(f.activate());
+    auto* week = f.find<QListWidget>("List_week");
+    week->setFocus(); // opens to full height
+    QApplication::processEvents();
+    const QModelIndex tuesday = week->model()->index(1, 0);
+    const QRect rect = week->visualRect(tuesday);
+    const QPoint onName(rect.right() - 4, rect.center().y());
+    QVERIFY(!CheckMarkRect(week, tuesday).contains(onName));
+
+    QTest::mouseClick(week->viewport(), Qt::LeftButton, {}, onName);
+    QCOMPARE(week->item(1)->checkState(), Qt::Checked);
+    QTest::mouseClick(week->viewport(), Qt::LeftButton, {}, onName);
+    QCOMPARE(week->item(1)->checkState(), Qt::Unchecked);
+    // A click on the box itself turns it over once, not twice.
+    ClickCheckMark(week, tuesday);
+    QCOMPARE(week->item(1)->checkState(), Qt::Checked);
+    QCOMPARE(f.editor->values().week, (std::array<bool, 7>{false, true, false, false, false, false, false}));
+}
+
 #include "editor_layout_test.moc"
