@@ -65,6 +65,9 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 MainWindow::MainWindow(AppContext& context, QWidget* parent)
     : QWidget(parent), impl_(new Impl), context_(context) {
     setObjectName(QStringLiteral("Fr_shutdown"));
+    // The controls sit at fixed places and the program sets the height itself: no maximise button.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8(kAppTitle));
     // Also the notification icon's picture.
     setWindowIcon(EmblemIcon());

@@ -155,6 +155,8 @@ void MainWindowStartupTest::startupGivesCaptionColumnsAndDesignStates() {
     w.start();
     QCOMPARE(w.windowTitle(), QStringLiteral("VantorV1.2.3"));
     QCOMPARE(w.objectName(), QStringLiteral("Fr_shutdown"));
+    QVERIFY(!w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     // The emblem, not a stock picture, in the title bar and the notification area.
     QCOMPARE(w.windowIcon().pixmap(32, 32).toImage(), vantor::ui::EmblemIcon().pixmap(32, 32).toImage());
     QVERIFY(!vantor::ui::EmblemPixmap().isNull());
