@@ -49,6 +49,10 @@ void FocusGate::moveFocusQuietly(QWidget* to) {
     busy_ = wasBusy;
     if (checks_.count(to) > 0) {
         entered_ = to;
+        // The program sends the user here to correct the value: typing replaces it, as after a Tab.
+        if (auto* edit = qobject_cast<QLineEdit*>(to)) {
+            edit->selectAll();
+        }
     }
 }
 

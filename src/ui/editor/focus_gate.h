@@ -30,7 +30,7 @@ public:
     // leaves it for another control of the window.
     void guard(QWidget* box, Check check);
 
-    // Focus moves the program makes itself run no leave check.
+    // Focus moves the program makes itself run no leave check; a guarded box still gets its text selected.
     void moveFocusQuietly(QWidget* to);
 
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -27,6 +27,7 @@ private slots:
     void failureShowsMessageAndFocuses();
     void laterFailureKeepsRecomputedPickers();
     void focusByCheckRunsNoLeaveCheck();
+    void focusByCheckSelectsTheBoxText();
 };
 
 namespace {
@@ -227,6 +228,29 @@ void EditorLoadCheckTest::focusByCheckRunsNoLeaveCheck() {
     QCOMPARE(f.shown().size(), size_t{1});
     QCOMPARE(f.shown()[0].text, QString("请选择操作方式！"));
     QCOMPARE(QApplication::focusWidget(), f.find<QWidget>("Comb_oper"));
+}
+
+void EditorLoadCheckTest::focusByCheckSelectsTheBoxText() {
+    EditorFixture f;
+    QVERIFY(f.activate());
+    // A countdown that rounds to nothing, then a reminder of spaces: the box the check sends the user to
+    // has its text selected, so typing replaces it.
+    const std::pair<const char*, const char*> cases[] = {
+        {"1,0,0,3,0,0,,,0.4,0000000,,,,,-1,-1,,,0,", "txt_ttime"},
+        {"0,1,0,0,0,-1,,,,0000000,,,1,,-1,-1,,,0,   ", "txt_tips"},
+    };
+    for (const auto& [params, name] : cases) {
+        f.find<QComboBox>("Comb_time")->setFocus();
+        QApplication::processEvents();
+        f.editor->loadTask(Row(params), FixedNow(), FixedNow());
+        auto* box = f.find<QLineEdit>(name);
+        box->deselect();
+        QVERIFY2(!f.editor->conditionCheck(), name);
+        QApplication::processEvents();
+        QVERIFY2(QApplication::focusWidget() == box, name);
+        QVERIFY2(!box->text().isEmpty(), name);
+        QVERIFY2(box->selectedText() == box->text(), name);
+    }
 }
 
 QTEST_MAIN(EditorLoadCheckTest)
