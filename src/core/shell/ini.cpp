@@ -94,7 +94,9 @@ std::string IniValue(std::string_view iniText, std::string_view section, std::st
         if (inSection && IsKeyLine(line, key)) {
             const std::string_view t = Trim(line);
             std::string_view value = Trim(t.substr(t.find('=') + 1));
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            // A value in matching single or double quotes loses them, as the system's reader does.
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                value.back() == value.front()) {
                 value = value.substr(1, value.size() - 2);
             }
             return CutToChars(value, kMaxValueChars);

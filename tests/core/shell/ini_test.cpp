@@ -40,6 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
         IniCase{"KeyBeforeAnySection", "Work=1\r\n[Setting]\r\n", "Setting", "Work", ""},
         IniCase{"CommentIsNoKey", "[Setting]\r\n;Work=1\r\n", "Setting", "Work", ""},
         IniCase{"QuotesRemoved", "[Setting]\r\nWork=\"1\"\r\n", "Setting", "Work", "1"},
+        IniCase{"SingleQuotesRemoved", "[Setting]\r\nWork='0'\r\n", "Setting", "Work", "0"},
+        IniCase{"UnmatchedQuotesKept", "[Setting]\r\nWork='0\"\r\n", "Setting", "Work", "'0\""},
         IniCase{"EqualsInValue", "[Setting]\r\nA=b=c\r\n", "Setting", "A", "b=c"},
         IniCase{"ValueOfTwo", "[Setting]\r\nTray=2\r\n", "Setting", "Tray", "2"},
         IniCase{"FirstSectionWins", "[Setting]\r\nA=1\r\n[Setting]\r\nA=2\r\n", "Setting", "A", "1"},
