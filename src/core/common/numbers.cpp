@@ -309,4 +309,8 @@ std::string FormatGrouped(double value, int decimals) {
     return out;
 }
 
+bool HasDigitGroups(std::string_view text) {
+    return text.find(',') != std::string_view::npos;
+}
+
 } // namespace vantor

@@ -18,6 +18,9 @@ double NumericValue(std::string_view text);
 // optional "," digit-group separators, optional decimal point and fraction, optional exponent.
 bool IsNumeric(std::string_view text);
 
+// True when the text holds a "," digit-group separator, which the lenient value reads as the number's end.
+bool HasDigitGroups(std::string_view text);
+
 // Value of a text that passes the numeric test ("1,234.5" -> 1234.5); nullopt for any other text.
 std::optional<double> NumericTextValue(std::string_view text);
 

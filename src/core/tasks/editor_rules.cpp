@@ -69,7 +69,7 @@ BoxVerdict ValidateCountdown(const std::string& text, std::optional<std::string>
     label = CountdownCaption(text);
     // The countdown text is stored as typed in a comma-separated list, and "1,000" would count as one
     // second: a digit-group separator is refused like any other text that is no plain whole number.
-    if (!IsWholeNonNegative(text) || NumericValue(text) == 0.0 || text.find(',') != std::string::npos) {
+    if (!IsWholeNonNegative(text) || NumericValue(text) == 0.0 || HasDigitGroups(text)) {
         return Refuse(kEnterWholeAboveZero, kNoticeTitle, MessageIcon::Information);
     }
     // "1e30" is short enough for the box yet no countdown can last that long: refuse it here already.
@@ -86,7 +86,8 @@ BoxVerdict TimeSet(const std::string& text, int n) {
     if (!IsNumeric(text)) {
         return Refuse(kEnterNumber, kInputHintTitle, MessageIcon::Warning);
     }
-    if (!IsWholeNonNegative(text)) {
+    // "1,000" would count as 1: a digit-group separator is refused like a fraction.
+    if (!IsWholeNonNegative(text) || HasDigitGroups(text)) {
         return Refuse(kEnterWholeAboveZero, kNoticeTitle, MessageIcon::Information);
     }
     if (n >= 1 && NumericValue(text) > n) {
@@ -110,7 +111,8 @@ BoxVerdict ValidateNetRate(const std::string& text) {
     if (text.empty()) {
         return BoxVerdict{};
     }
-    if (!IsNumeric(text)) {
+    // "1,000" passes the numeric test but would count as 1.
+    if (!IsNumeric(text) || HasDigitGroups(text)) {
         return Refuse(kEnterNumber, kNoticeTitle, MessageIcon::Information);
     }
     const double value = NumericValue(text);
@@ -130,7 +132,7 @@ BoxVerdict ValidateNetHold(const std::string& text) {
     if (!IsNumeric(text)) {
         return Refuse(kEnterNumber, kNoticeTitle, MessageIcon::Information);
     }
-    if (!IsWholeNonNegative(text) || NumericValue(text) == 0.0) {
+    if (!IsWholeNonNegative(text) || NumericValue(text) == 0.0 || HasDigitGroups(text)) {
         return Refuse(kEnterWholeAboveZero, kNoticeTitle, MessageIcon::Information);
     }
     return BoxVerdict{};

@@ -54,7 +54,7 @@ std::optional<CheckResult> CheckWindow(const EditorValues& v, DateTime now, cons
 std::optional<CheckResult> CheckCountdown(const EditorValues& v, DateTime now, CheckResult& result) {
     // "1,000" reads as one second and its comma would split the stored parameter list: never run or
     // store it, whichever way the text got into the box.
-    if (v.countdownText.find(',') != std::string::npos) {
+    if (HasDigitGroups(v.countdownText)) {
         return Fail(result, "请输入大于0的整数！", EditorControl::txt_ttime, kNoticeTitle,
                     MessageIcon::Information);
     }
@@ -171,6 +171,18 @@ CheckResult ConditionCheck(const EditorValues& v, DateTime now) {
     if (v.idleOn && IdleTotalSeconds(v) == 0.0) {
         return Fail(result, "请输入闲置时间！", EditorControl::txt_day);
     }
+    // A digit-group separator reads as the end of the number ("1,000" is 1) while the condition column
+    // would show the text as typed: never run or store such a value.
+    if (v.idleOn) {
+        for (const auto& [text, box] : {std::pair{&v.idleDays, EditorControl::txt_day},
+                                        std::pair{&v.idleHours, EditorControl::txt_hour},
+                                        std::pair{&v.idleMinutes, EditorControl::txt_mini},
+                                        std::pair{&v.idleSeconds, EditorControl::txt_second}}) {
+            if (HasDigitGroups(*text)) {
+                return Fail(result, "请输入大于0的整数！", box, kNoticeTitle, MessageIcon::Information);
+            }
+        }
+    }
     if (v.netOn) {
         if (v.direction < 0) {
             return Fail(result, "请选择网络模式！", EditorControl::Comb_updown);
@@ -183,6 +195,14 @@ CheckResult ConditionCheck(const EditorValues& v, DateTime now) {
         }
         if (v.netHoldSeconds.empty()) {
             return Fail(result, "请输入网络持续时间！", EditorControl::txt_net_time);
+        }
+        if (HasDigitGroups(v.netRate)) {
+            return Fail(result, "请输入数值！", EditorControl::txt_netdata, kNoticeTitle,
+                        MessageIcon::Information);
+        }
+        if (HasDigitGroups(v.netHoldSeconds)) {
+            return Fail(result, "请输入大于0的整数！", EditorControl::txt_net_time, kNoticeTitle,
+                        MessageIcon::Information);
         }
     }
     if (v.operation < OpShutdown) {

@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{"NegativeHourBeforeTheBound", "-1", 23, false, "请输入大于0的整数！", "提示", kInfo, false},
         BoxCase{"LettersForDays", "abc", 0, false, "请输入数值！", "输入提示", kWarn, false},
         BoxCase{"NumberWithLettersAfterIt", "12abc", 23, false, "请输入数值！", "输入提示", kWarn, false},
-        Ok("LongestDaysHaveNoBound", "9999999", 0)),
+        Ok("LongestDaysHaveNoBound", "9999999", 0),
+        BoxCase{"DaysWithDigitGroups", "1,000", 0, false, "请输入大于0的整数！", "提示", kInfo, false}),
     CaseName);
 
 class CountdownBox : public testing::TestWithParam<BoxCase> {};
@@ -149,7 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Ok("Empty", ""), Ok("Zero", "0"), Ok("Fraction", "12.5"), Ok("UpperBound", "1000000000"),
                     BoxCase{"Letters", "abc", 0, false, "请输入数值！", "提示", kInfo, false},
                     BoxCase{"Negative", "-0.5", 0, false, "请输入大于等于0的数值！", "提示", kInfo, true},
-                    BoxCase{"AboveTheBound", "1000000001", 0, false, "输入数值过大！", "提示", kInfo, true}),
+                    BoxCase{"AboveTheBound", "1000000001", 0, false, "输入数值过大！", "提示", kInfo, true},
+                    BoxCase{"DigitGroups", "1,000", 0, false, "请输入数值！", "提示", kInfo, false}),
     CaseName);
 
 class NetHoldBox : public testing::TestWithParam<BoxCase> {};
@@ -164,7 +166,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BoxCase{"Letters", "abc", 0, false, "请输入数值！", "提示", kInfo, false},
                     BoxCase{"Zero", "0", 0, false, "请输入大于0的整数！", "提示", kInfo, false},
                     BoxCase{"Fraction", "1.5", 0, false, "请输入大于0的整数！", "提示", kInfo, false},
-                    BoxCase{"Negative", "-2", 0, false, "请输入大于0的整数！", "提示", kInfo, false}),
+                    BoxCase{"Negative", "-2", 0, false, "请输入大于0的整数！", "提示", kInfo, false},
+                    BoxCase{"DigitGroups", "1,000", 0, false, "请输入大于0的整数！", "提示", kInfo, false}),
     CaseName);
 
 TEST(EndPicker, JumpsToTheStartWhenSetBeforeIt) {
