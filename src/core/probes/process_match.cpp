@@ -41,7 +41,9 @@ constexpr size_t kCommLength = 15;
 } // namespace
 
 bool KillNameMatches(std::string_view wanted, std::string_view exeName) {
-    return !wanted.empty() && EqualsNoCase(wanted, exeName);
+    // ".exe" is ignored as the running test ignores it: a task naming "firefox.exe" that finds firefox
+    // running must also end it, rather than warn for a minute and then end nothing.
+    return !wanted.empty() && !exeName.empty() && EqualsNoCase(WithoutExe(wanted), WithoutExe(exeName));
 }
 
 bool RunningNameMatches(std::string_view wanted, std::string_view exeName, bool truncated) {

@@ -6,8 +6,8 @@
 
 namespace vantor {
 
-// The ending pass: the executable name equals the given name, ignoring letter case ("CALC.EXE" ends
-// calc.exe; a name with a folder path matches nothing).
+// The ending pass: the executable name equals the given name, ignoring letter case and a trailing ".exe"
+// on either ("CALC.EXE" ends calc.exe and calc; a name with a folder path matches nothing).
 bool KillNameMatches(std::string_view wanted, std::string_view exeName);
 
 // The running test: the last path component of the wanted name, ignoring letter case and a trailing

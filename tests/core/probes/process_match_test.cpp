@@ -23,7 +23,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, KillNameMatchesTable,
                          testing::Values(KillCase{"calc.exe", "calc.exe", true},
                                          KillCase{"CALC.EXE", "calc.exe", true},
                                          KillCase{"C:\\Windows\\calc.exe", "calc.exe", false},
-                                         KillCase{"calc", "calc.exe", false},
+                                         // The running test ignores ".exe"; the ending pass agrees.
+                                         KillCase{"calc", "calc.exe", true},
+                                         KillCase{"firefox.exe", "firefox", true},
+                                         KillCase{".exe", "", false},
                                          KillCase{"calc.exe", "calc.exe2", false}, KillCase{"", "", false}));
 
 struct RunningCase {

@@ -107,6 +107,14 @@ TEST_F(ProcessFixture, NameInAnotherLetterCaseEndsIt) {
     EXPECT_TRUE(a.WaitExit(std::chrono::milliseconds(3000)));
 }
 
+TEST_F(ProcessFixture, WindowsStyleNameEndsWhatTheRunningTestFinds) {
+    // A task written on Windows names "tool.exe": found running as "tool", it must be ended as well.
+    Child a = Start(name);
+    ASSERT_TRUE(platform->IsProcessRunning(name + ".exe"));
+    platform->EndProcessByName(name + ".exe");
+    EXPECT_TRUE(a.WaitExit(std::chrono::milliseconds(3000)));
+}
+
 TEST_F(ProcessFixture, ForcesAProcessThatIgnoresTheRequest) {
     Child stubborn = Start(name, true);
     platform->EndProcessByName(name);
