@@ -219,8 +219,9 @@ bool WarningDialog::handleKey(QKeyEvent* event) {
         cmdOkClick();
         return true;
     }
-    // Other character keys continue; a key without a character (Shift, arrows) is no key press here.
-    if (event->text().isEmpty()) {
+    // Other character keys continue; a key without a character (Shift, arrows) is no key press here, and
+    // Tab moves between the buttons as in any window rather than skipping the operation.
+    if (event->text().isEmpty() || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
         return false;
     }
     if (cmdNext_->isVisible()) {

@@ -155,6 +155,7 @@ void WarningDialogTest::keysAndButtons_data() {
     QTest::newRow("shut down, Enter continues") << int(OpShutdown) << "Enter" << false << false << true;
     QTest::newRow("shut down, Shift alone does nothing")
         << int(OpShutdown) << "Shift" << true << false << false;
+    QTest::newRow("shut down, Tab moves on") << int(OpShutdown) << "Tab" << true << false << false;
     QTest::newRow("shut down, Cmd_OK") << int(OpShutdown) << "Cmd_OK" << false << true << false;
     QTest::newRow("shut down, Cmd_next") << int(OpShutdown) << "Cmd_next" << false << false << true;
     QTest::newRow("shut down, Cmd_cancel") << int(OpShutdown) << "Cmd_cancel" << false << false << false;
@@ -184,6 +185,13 @@ void WarningDialogTest::keysAndButtons() {
         QTest::keyClick(d, Qt::Key_Shift);
     } else if (input == "a") {
         QTest::keyClick(d, Qt::Key_A);
+    } else if (input == "Tab") {
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        QWidget* before = QApplication::focusWidget();
+        QVERIFY(before != nullptr);
+        QTest::keyClick(before, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != before); // the focus went to the next button
     } else {
         auto* b = d->findChild<QPushButton*>(input);
         QVERIFY(b != nullptr);
