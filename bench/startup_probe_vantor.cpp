@@ -5,12 +5,11 @@
 
 #include "platform/native.h"
 #include "ui/common/app_context.h"
-#include "ui/common/emblem.h"
+#include "ui/common/app_setup.h"
 #include "ui/main_window/main_window.h"
 #include "ui/tray/tray_icon.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 #include <cstdio>
@@ -27,14 +26,8 @@ int main(int argc, char* argv[]) {
     vantor::bench::FirstFrameWatch watch(launchNs);
     watch.mark("main", mainNs);
     watch.mark("app");
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(vantor::ui::EmblemIcon());
-
     QTranslator qtTranslations;
-    if (qtTranslations.load(QStringLiteral("qtbase_zh_CN"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTranslations);
-    }
+    vantor::ui::SetUpApplication(qtTranslations);
     watch.mark("translator");
 
     std::unique_ptr<vantor::Platform> platform = vantor::CreateNativePlatform();

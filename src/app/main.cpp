@@ -2,13 +2,12 @@
 #include "platform/dryrun/dry_run_platform.h"
 #include "platform/native.h"
 #include "ui/common/app_context.h"
-#include "ui/common/emblem.h"
+#include "ui/common/app_setup.h"
 #include "ui/common/twips.h"
 #include "ui/main_window/main_window.h"
 #include "ui/tray/tray_icon.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
@@ -93,18 +92,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
-    // The program ends with its main window, never because the last visible window closed: the warning
-    // dialog or the options dialog may be the last one shown while the main window sits in the tray.
-    QApplication::setQuitOnLastWindowClosed(false);
-    // Every window of the program carries the emblem.
-    QApplication::setWindowIcon(vantor::ui::EmblemIcon());
-
-    // Standard buttons and dialog texts in the program's language (确定 / 是 / 否).
     QTranslator qtTranslations;
-    if (qtTranslations.load(QStringLiteral("qtbase_zh_CN"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTranslations);
-    }
+    vantor::ui::SetUpApplication(qtTranslations);
 
     const QStringList args = QApplication::arguments();
     const bool screenshotWanted = args.contains(QStringLiteral("--screenshot"));
