@@ -84,9 +84,11 @@ public:
     std::vector<ProcessInfo> ListProcesses() override { return inner_->ListProcesses(); }
     bool IsProcessRunning(const std::string& name) override { return inner_->IsProcessRunning(name); }
     void EndProcessByName(const std::string& name) override { inner_->EndProcessByName(name); }
+    bool CanKnowForegroundWindow() override { return inner_->CanKnowForegroundWindow(); }
     std::optional<WindowSize> ForegroundWindowSize() override { return inner_->ForegroundWindowSize(); }
     ScreenSize PrimaryScreenSize() override { return inner_->PrimaryScreenSize(); }
-    bool IsFileLocked(const std::string& path) override { return inner_->IsFileLocked(path); }
+    bool IsProgramFile(const std::string& path) override { return inner_->IsProgramFile(path); }
+    bool IsProgramInUse(const std::string& path) override { return inner_->IsProgramInUse(path); }
     bool IsOrdinaryFile(const std::string& path) override { return inner_->IsOrdinaryFile(path); }
     ActionResult StartProgram(const std::string& path) override { return inner_->StartProgram(path); }
     std::string ProgramPath() override { return inner_->ProgramPath(); }

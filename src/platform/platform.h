@@ -1,5 +1,6 @@
 // The one boundary to the operating system: every OS call the program makes goes through this interface.
-// No Qt and no OS headers here; backends: linux/, windows/, fake/ (tests), dryrun/ (prints instead of acting).
+// No Qt and no OS headers here; backends: linux/, windows/, fake/ (tests), dryrun/ (prints instead of
+// acting).
 #pragma once
 
 #include "core/common/datetime.h"
@@ -13,7 +14,7 @@
 
 namespace vantor {
 
-// Result of an action: success, or the reason it failed in words the user can be shown.
+// Result of an action: success, or the reason it failed in Chinese words the user can be shown.
 struct ActionResult {
     bool ok = true;
     std::string error;
@@ -36,7 +37,7 @@ struct ScreenSize {
 
 struct ProcessInfo {
     int64_t pid = 0;
-    std::string exeName; // executable file name without folder
+    std::string exeName;    // executable file name without folder
     bool truncated = false; // only a cut name was available (Linux comm, 15 characters)
 };
 
@@ -47,7 +48,8 @@ public:
     // --- Clock -------------------------------------------------------------------------------------
     // Local date-time now, whole seconds.
     virtual DateTime Now() = 0;
-    // Monotonic milliseconds; never goes back, unaffected by clock changes.
+    // Steady milliseconds: never goes back, ignores changes of the wall clock and keeps counting while the
+    // computer sleeps (Linux CLOCK_BOOTTIME, Windows GetTickCount64). Countdowns run on it.
     virtual uint64_t MonotonicMs() = 0;
 
     // --- Text --------------------------------------------------------------------------------------
@@ -60,34 +62,48 @@ public:
     virtual std::optional<uint64_t> LastInputMs() = 0;
 
     // --- Network -----------------------------------------------------------------------------------
-    // Every interface with its counters (loopback included); nullopt when the table cannot be read.
+    // The interfaces whose traffic is the computer's network traffic, with their counters (Windows: every
+    // row of the interface table; Linux: those that reach a network, not loopback, bridges, veth, tun/tap
+    // or other virtual ones); nullopt when the table cannot be read.
     virtual std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() = 0;
 
     // --- Power and session -------------------------------------------------------------------------
-    virtual bool CanSuspend() = 0;   // sleep supported and allowed
-    virtual bool CanHibernate() = 0; // hibernation supported and allowed
+    virtual bool CanSuspend() = 0;              // sleep supported and allowed
+    virtual bool CanHibernate() = 0;            // hibernation supported and allowed
     virtual void EnableShutdownPrivilege() = 0; // where the system needs it; nothing elsewhere
     virtual ActionResult PowerOff() = 0;
     virtual ActionResult Reboot() = 0;
     virtual ActionResult LogOff() = 0;
+    // Ok only when the screen is known to be locked (the session says so, or a screen locker took the
+    // request); the fallbacks are the backend's own.
     virtual ActionResult Lock() = 0;
     virtual ActionResult Suspend() = 0;
     virtual ActionResult Hibernate() = 0;
 
     // --- Processes and windows ---------------------------------------------------------------------
     virtual std::vector<ProcessInfo> ListProcesses() = 0;
-    // True when a process of that name runs (name may carry a folder; ".exe" and letter case ignored).
+    // True when a process of that name runs, by ProcessNameMatches (the Windows rule on Windows, the exact
+    // Linux rule on Linux; a folder in the name is passed over).
     virtual bool IsProcessRunning(const std::string& name) = 0;
-    // Ends every process of that executable name (first pass: ask to end, second pass: force), then asks
-    // windows titled with the name to close. Failures (no rights, gone already) are passed over.
+    // Ends every process that IsProcessRunning's rule finds (first ask to end, then force), then asks the
+    // first window titled with the name to close. Returns at once: waiting for processes to end happens in
+    // the background. Failures (no rights, gone already) are passed over.
     virtual void EndProcessByName(const std::string& name) = 0;
+    // False where no foreground window can ever be known on this session (Wayland): the full-screen pause
+    // can then never hold.
+    virtual bool CanKnowForegroundWindow() = 0;
     // Size of the foreground window; nullopt when there is none (or it cannot be known).
     virtual std::optional<WindowSize> ForegroundWindowSize() = 0;
     virtual ScreenSize PrimaryScreenSize() = 0;
 
     // --- Files and programs ------------------------------------------------------------------------
-    // True when the file cannot be opened for exclusive read-and-write access (missing, denied, in use).
-    virtual bool IsFileLocked(const std::string& path) = 0;
+    // Whether "多开" governs starting this target, that is, it names a program file (Windows: the text
+    // ends in "exe", letter case counting; Linux: an ordinary file with an execute bit).
+    virtual bool IsProgramFile(const std::string& path) = 0;
+    // For a program file: true when it must not be started again without "多开" (Windows: it cannot be
+    // opened for exclusive read-and-write: running, missing or denied; Linux: it is busy, ETXTBSY, or a
+    // process runs that executable).
+    virtual bool IsProgramInUse(const std::string& path) = 0;
     // True when the path names an existing ordinary file (not a folder, not hidden or system).
     virtual bool IsOrdinaryFile(const std::string& path) = 0;
     // Runs a program or opens a document with its associated program, without waiting.

@@ -5,7 +5,7 @@ namespace vantor {
 
 namespace {
 
-// Executable names are compared without regard to ASCII letter case, as the system treats file names.
+// Windows compares executable names without regard to ASCII letter case, as it treats file names.
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -40,23 +40,24 @@ constexpr size_t kCommLength = 15;
 
 } // namespace
 
-bool KillNameMatches(std::string_view wanted, std::string_view exeName) {
-    // ".exe" is ignored as the running test ignores it: a task naming "firefox.exe" that finds firefox
-    // running must also end it, rather than warn for a minute and then end nothing.
-    return !wanted.empty() && !exeName.empty() && EqualsNoCase(WithoutExe(wanted), WithoutExe(exeName));
-}
-
-bool RunningNameMatches(std::string_view wanted, std::string_view exeName, bool truncated) {
+bool ProcessNameMatches(std::string_view wanted, std::string_view exeName, bool truncated, NameRule rule) {
     std::string_view base = LastComponent(wanted);
     if (base.empty() || exeName.empty()) {
         return false;
     }
-    if (EqualsNoCase(WithoutExe(base), WithoutExe(exeName))) {
+    if (rule == NameRule::Windows) {
+        base = WithoutExe(base);
+        exeName = WithoutExe(exeName);
+    }
+    const auto equal = [rule](std::string_view a, std::string_view b) {
+        return rule == NameRule::Windows ? EqualsNoCase(a, b) : a == b;
+    };
+    if (equal(base, exeName)) {
         return true;
     }
     // A comm of full length may be the cut-off start of a longer name.
     if (truncated && exeName.size() == kCommLength && base.size() > kCommLength) {
-        return EqualsNoCase(base.substr(0, kCommLength), exeName);
+        return equal(base.substr(0, kCommLength), exeName);
     }
     return false;
 }

@@ -6,14 +6,14 @@
 
 namespace vantor {
 
-// The ending pass: the executable name equals the given name, ignoring letter case and a trailing ".exe"
-// on either ("CALC.EXE" ends calc.exe and calc; a name with a folder path matches nothing).
-bool KillNameMatches(std::string_view wanted, std::string_view exeName);
+// How executable names compare on a system: Windows ignores letter case and a missing ".exe"; Linux
+// names are exact (case-sensitive, ".exe" is part of the name).
+enum class NameRule { Windows, Linux };
 
-// The running test: the last path component of the wanted name, ignoring letter case and a trailing
-// ".exe", equals the executable name likewise reduced ("sh" does not match "bash"). A name cut to 15
-// characters (Linux comm) is compared on its first 15 characters only when `truncated` is true.
-bool RunningNameMatches(std::string_view wanted, std::string_view exeName, bool truncated = false);
+// The one rule by which both "is it running" and "end it" find a task's process: the last path part of
+// the wanted name equals the executable name under `rule` ("C:\Tools\calc.exe" finds calc.exe). A name
+// cut to 15 characters (Linux comm, `truncated`) matches a longer wanted name that begins with it.
+bool ProcessNameMatches(std::string_view wanted, std::string_view exeName, bool truncated, NameRule rule);
 
 // Executable name of a Linux process: basename of the exe link, else of argv[0], else comm.
 // `truncated` is set when only comm was available.

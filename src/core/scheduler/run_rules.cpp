@@ -59,16 +59,10 @@ TipsCloseAction OnTipsClosed(int closeChoice, int operation, bool savedTaskMode)
     return TipsCloseAction::ClearStatus;
 }
 
-std::string ProgramExtension(const std::string& target) {
-    size_t dot = target.rfind('.');
-    return dot == std::string::npos ? target : target.substr(dot + 1);
-}
-
-bool ShouldStartProgram(const std::string& target, bool allowMultiple, bool fileLocked, bool fileExists) {
-    if (ProgramExtension(target) == "exe") {
-        // A running program cannot be opened exclusively, so a locked file means "already running" (or
-        // missing); another instance is started only when the task allows it.
-        return allowMultiple || !fileLocked;
+bool ShouldStartProgram(bool programFile, bool allowMultiple, bool inUse, bool fileExists) {
+    if (programFile) {
+        // Another instance of a program that runs is started only when the task allows it.
+        return allowMultiple || !inUse;
     }
     return fileExists;
 }

@@ -37,12 +37,10 @@ enum class TipsCloseAction {
 };
 TipsCloseAction OnTipsClosed(int closeChoice, int operation, bool savedTaskMode);
 
-// The part of a program path after its last "."; the whole text when it has none.
-std::string ProgramExtension(const std::string& target);
-
-// Whether the tick starts the program of a "运行" task: an "exe" (exactly, letter case counts) is started
-// when another instance is allowed or the file is not locked; anything else only when the file exists.
-bool ShouldStartProgram(const std::string& target, bool allowMultiple, bool fileLocked, bool fileExists);
+// Whether a "运行" task's target is started (the tick and the test run): a program file (the system's
+// IsProgramFile) when another instance is allowed or it is not in use; anything else only when the file
+// exists.
+bool ShouldStartProgram(bool programFile, bool allowMultiple, bool inUse, bool fileExists);
 
 inline constexpr const char* kRunProgramCommand = "rundll32.exe url.dll,FileProtocolHandler ";
 

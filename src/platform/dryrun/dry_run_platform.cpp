@@ -6,13 +6,18 @@ namespace {
 
 class DryRunPlatform : public Platform {
 public:
-    DryRunPlatform(std::unique_ptr<Platform> inner, std::ostream& out) : inner_(std::move(inner)), out_(out) {}
+    DryRunPlatform(std::unique_ptr<Platform> inner, std::ostream& out)
+        : inner_(std::move(inner)), out_(out) {}
 
     DateTime Now() override { return inner_->Now(); }
     uint64_t MonotonicMs() override { return inner_->MonotonicMs(); }
-    std::optional<std::string> DecodeLegacy(std::string_view bytes) override { return inner_->DecodeLegacy(bytes); }
+    std::optional<std::string> DecodeLegacy(std::string_view bytes) override {
+        return inner_->DecodeLegacy(bytes);
+    }
     std::optional<uint64_t> LastInputMs() override { return inner_->LastInputMs(); }
-    std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() override { return inner_->ReadInterfaceTable(); }
+    std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() override {
+        return inner_->ReadInterfaceTable();
+    }
     bool CanSuspend() override { return inner_->CanSuspend(); }
     bool CanHibernate() override { return inner_->CanHibernate(); }
     void EnableShutdownPrivilege() override {}
@@ -25,9 +30,11 @@ public:
     std::vector<ProcessInfo> ListProcesses() override { return inner_->ListProcesses(); }
     bool IsProcessRunning(const std::string& name) override { return inner_->IsProcessRunning(name); }
     void EndProcessByName(const std::string& name) override { Print("end-process " + name); }
+    bool CanKnowForegroundWindow() override { return inner_->CanKnowForegroundWindow(); }
     std::optional<WindowSize> ForegroundWindowSize() override { return inner_->ForegroundWindowSize(); }
     ScreenSize PrimaryScreenSize() override { return inner_->PrimaryScreenSize(); }
-    bool IsFileLocked(const std::string& path) override { return inner_->IsFileLocked(path); }
+    bool IsProgramFile(const std::string& path) override { return inner_->IsProgramFile(path); }
+    bool IsProgramInUse(const std::string& path) override { return inner_->IsProgramInUse(path); }
     bool IsOrdinaryFile(const std::string& path) override { return inner_->IsOrdinaryFile(path); }
     ActionResult StartProgram(const std::string& path) override { return Print("start-program " + path); }
     std::string ProgramPath() override { return inner_->ProgramPath(); }

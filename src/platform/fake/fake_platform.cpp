@@ -1,11 +1,13 @@
 #include "platform/fake/fake_platform.h"
 
-#include "core/probes/process_match.h"
+#include "core/tasks/editor_rules.h"
 
 namespace vantor {
 
 namespace {
-const char* ScopeName(AutostartScope scope) { return scope == AutostartScope::Machine ? "machine" : "user"; }
+const char* ScopeName(AutostartScope scope) {
+    return scope == AutostartScope::Machine ? "machine" : "user";
+}
 } // namespace
 
 FakePlatform::FakePlatform() : now_(DateTime::fromParts(2026, 12, 8, 10, 0, 0)) {}
@@ -35,7 +37,9 @@ bool FakePlatform::CanHibernate() {
     return canHibernate_;
 }
 
-void FakePlatform::EnableShutdownPrivilege() { calls.push_back("shutdown-privilege"); }
+void FakePlatform::EnableShutdownPrivilege() {
+    calls.push_back("shutdown-privilege");
+}
 
 std::vector<ProcessInfo> FakePlatform::ListProcesses() {
     std::vector<ProcessInfo> out;
@@ -48,7 +52,7 @@ std::vector<ProcessInfo> FakePlatform::ListProcesses() {
 
 bool FakePlatform::IsProcessRunning(const std::string& name) {
     for (const auto& exe : running_) {
-        if (RunningNameMatches(name, exe)) {
+        if (ProcessNameMatches(name, exe, false, nameRule_)) {
             return true;
         }
     }
@@ -58,11 +62,15 @@ bool FakePlatform::IsProcessRunning(const std::string& name) {
 void FakePlatform::EndProcessByName(const std::string& name) {
     calls.push_back("end-process " + name);
     for (auto it = running_.begin(); it != running_.end();) {
-        it = KillNameMatches(name, *it) ? running_.erase(it) : std::next(it);
+        it = ProcessNameMatches(name, *it, false, nameRule_) ? running_.erase(it) : std::next(it);
     }
 }
 
-bool FakePlatform::IsFileLocked(const std::string& path) {
+bool FakePlatform::IsProgramFile(const std::string& path) {
+    return HasExactExeExtension(path) || programFiles_.count(path) > 0;
+}
+
+bool FakePlatform::IsProgramInUse(const std::string& path) {
     return locked_.count(path) > 0 || files_.count(path) == 0;
 }
 

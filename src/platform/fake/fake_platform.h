@@ -2,6 +2,7 @@
 // action that would have changed the system.
 #pragma once
 
+#include "core/probes/process_match.h"
 #include "platform/platform.h"
 
 #include <map>
@@ -16,8 +17,9 @@ public:
     FakePlatform();
 
     // --- Test controls -----------------------------------------------------------------------------
+    // Moves the wall clock alone, as a clock change does; the steady clock stays where it is.
     void SetNow(DateTime now) { now_ = now; }
-    // Advances both the wall clock and the monotonic clock.
+    // Advances both the wall clock and the steady clock (a suspend gap is one large step).
     void Advance(int64_t seconds) { AdvanceMs(seconds * 1000); }
     void AdvanceMs(int64_t ms);
     void SetLastInputMs(std::optional<uint64_t> ms) { lastInput_ = ms; }
@@ -25,9 +27,16 @@ public:
     void SetCanSuspend(bool v) { canSuspend_ = v; }
     void SetCanHibernate(bool v) { canHibernate_ = v; }
     void SetRunningProcesses(std::set<std::string> names) { running_ = std::move(names); }
+    // The process-name rule of the system the fake stands for (Windows unless set).
+    void SetNameRule(NameRule rule) { nameRule_ = rule; }
+    void SetCanKnowForegroundWindow(bool v) { canKnowForeground_ = v; }
     void SetForegroundWindow(std::optional<WindowSize> size) { foreground_ = size; }
     void SetScreen(ScreenSize size) { screen_ = size; }
+    // Program files in use (running); a program file that is no ordinary file counts as in use too, as an
+    // exclusive open of a missing file fails.
     void SetLockedFiles(std::set<std::string> paths) { locked_ = std::move(paths); }
+    // Program files beyond the names ending in "exe" (an executable without extension, as on Linux).
+    void SetProgramFiles(std::set<std::string> paths) { programFiles_ = std::move(paths); }
     void SetOrdinaryFiles(std::set<std::string> paths) { files_ = std::move(paths); }
     void SetProgramPath(std::string path) { programPath_ = std::move(path); }
     // Autostart answers: whether writing an entry of that scope succeeds.
@@ -62,9 +71,11 @@ public:
     std::vector<ProcessInfo> ListProcesses() override;
     bool IsProcessRunning(const std::string& name) override;
     void EndProcessByName(const std::string& name) override;
+    bool CanKnowForegroundWindow() override { return canKnowForeground_; }
     std::optional<WindowSize> ForegroundWindowSize() override { return foreground_; }
     ScreenSize PrimaryScreenSize() override { return screen_; }
-    bool IsFileLocked(const std::string& path) override;
+    bool IsProgramFile(const std::string& path) override;
+    bool IsProgramInUse(const std::string& path) override;
     bool IsOrdinaryFile(const std::string& path) override { return files_.count(path) > 0; }
     ActionResult StartProgram(const std::string& path) override { return Record("start-program " + path); }
     std::string ProgramPath() override { return programPath_; }
@@ -82,9 +93,12 @@ private:
     bool canSuspend_ = true;
     bool canHibernate_ = true;
     std::set<std::string> running_;
+    NameRule nameRule_ = NameRule::Windows;
+    bool canKnowForeground_ = true;
     std::optional<WindowSize> foreground_;
     ScreenSize screen_{1920, 1080};
     std::set<std::string> locked_;
+    std::set<std::string> programFiles_;
     std::set<std::string> files_;
     std::string programPath_ = "/opt/vantor/vantor";
     std::map<AutostartScope, bool> writable_{{AutostartScope::Machine, true}, {AutostartScope::User, true}};

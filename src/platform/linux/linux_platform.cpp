@@ -41,9 +41,11 @@ public:
                                    tm.tm_sec);
     }
     uint64_t MonotonicMs() override {
-        using namespace std::chrono;
-        return static_cast<uint64_t>(
-            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+        // CLOCK_BOOTTIME, not the steady clock of the C++ library (CLOCK_MONOTONIC): it goes on counting
+        // while the computer sleeps, so a countdown that fell due during a suspend acts on resume.
+        timespec ts{};
+        clock_gettime(CLOCK_BOOTTIME, &ts);
+        return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1'000'000u;
     }
     std::optional<std::string> DecodeLegacy(std::string_view bytes) override;
 
@@ -70,20 +72,19 @@ public:
         // Wayland offers no way to close another program's window: there this pass finds nothing.
         x11_.CloseWindowsTitled(name);
     }
+    bool CanKnowForegroundWindow() override { return !OnWayland(); }
     std::optional<WindowSize> ForegroundWindowSize() override {
         // Under Wayland the X server only sees XWayland clients, so its active window says nothing.
         return OnWayland() ? std::nullopt : x11_.ActiveWindowSize();
     }
     ScreenSize PrimaryScreenSize() override { return x11_.PrimaryScreenSize().value_or(ScreenSize{}); }
 
-    bool IsFileLocked(const std::string& path) override {
-        const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) {
-            return true; // missing, denied, a running executable (ETXTBSY) or a folder (EISDIR)
-        }
-        close(fd);
-        return false;
+    bool IsProgramFile(const std::string& path) override {
+        struct stat st {};
+        return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+               (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
     }
+    bool IsProgramInUse(const std::string& path) override { return IsProgramRunning(path); }
     bool IsOrdinaryFile(const std::string& path) override {
         struct stat st {};
         if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
@@ -139,11 +140,34 @@ std::vector<ProcessInfo> ListProcesses() {
 bool IsProcessRunning(const std::string& name) {
     for (const int pid : AllPids()) {
         const std::optional<ProcessInfo> info = ReadProcess(pid);
-        if (info && RunningNameMatches(name, info->exeName, info->truncated)) {
+        if (info && ProcessNameMatches(name, info->exeName, info->truncated, NameRule::Windows)) {
             return true;
         }
     }
     return false;
+}
+
+bool IsProgramRunning(const std::string& path) {
+    struct stat file {};
+    if (stat(path.c_str(), &file) != 0) {
+        return false;
+    }
+    for (const int pid : AllPids()) {
+        struct stat exe {};
+        // stat follows the link to the program file itself; other users' links cannot be followed.
+        if (stat(("/proc/" + std::to_string(pid) + "/exe").c_str(), &exe) == 0 && exe.st_dev == file.st_dev &&
+            exe.st_ino == file.st_ino) {
+            return true;
+        }
+    }
+    // A program of another user's process: the kernel refuses to open a running program for writing.
+    // Nothing is written, and a file that cannot be opened for writing at all tells nothing.
+    const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        close(fd);
+        return false;
+    }
+    return errno == ETXTBSY;
 }
 
 int EndProcessesNamed(const std::string& name, int graceMs) {
@@ -154,7 +178,7 @@ int EndProcessesNamed(const std::string& name, int graceMs) {
             continue;
         }
         const std::optional<ProcessInfo> before = ReadProcess(pid);
-        if (!before || before->truncated || !KillNameMatches(name, before->exeName)) {
+        if (!before || !ProcessNameMatches(name, before->exeName, before->truncated, NameRule::Windows)) {
             continue;
         }
         Target t{pid, OpenPidfd(pid)};
@@ -162,7 +186,7 @@ int EndProcessesNamed(const std::string& name, int graceMs) {
             // The pid may have been reused between the scan and the open: look again through the handle's
             // pid.
             const std::optional<ProcessInfo> after = ReadProcess(pid);
-            if (!after || !KillNameMatches(name, after->exeName)) {
+            if (!after || !ProcessNameMatches(name, after->exeName, after->truncated, NameRule::Windows)) {
                 close(t.pidfd);
                 continue;
             }

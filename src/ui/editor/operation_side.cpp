@@ -1,5 +1,6 @@
 // The operation side of the task editor: the inputs each operation needs, the sleep and hibernate support
 // test, the file chooser and the test run of the chosen program.
+#include "core/scheduler/run_rules.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/common/message_boxes.h"
 #include "ui/editor/task_editor_impl.h"
@@ -90,12 +91,11 @@ void TaskEditor::Impl::labTipsDblClick() {
         return;
     }
     Platform& p = ctx.platform;
-    if (HasExactExeExtension(path)) {
-        // A program already running holds its file: without "多开" it is not started a second time.
-        if (!chkMult->isChecked() && p.IsFileLocked(path)) {
-            return;
-        }
-    } else if (!p.IsOrdinaryFile(path)) {
+    // The tick's rule: a program that runs is not started a second time without "多开".
+    const bool program = p.IsProgramFile(path);
+    const bool multiple = chkMult->isChecked();
+    if (!ShouldStartProgram(program, multiple, program && !multiple && p.IsProgramInUse(path),
+                            !program && p.IsOrdinaryFile(path))) {
         return;
     }
     // A failed start is not reported: the test run shows nothing either way.

@@ -116,11 +116,11 @@ void RunControl::timerMainTimer() {
     switch (v.operation) {
     case OpRun: {
         const std::string& target = v.tips;
-        // Only the file test the rule needs is asked: the lock for an "exe", existence for anything else.
-        const bool exe = ProgramExtension(target) == "exe";
-        const bool locked = exe && !v.allowMultiple && p.IsFileLocked(target);
-        const bool exists = !exe && p.IsOrdinaryFile(target);
-        if (ShouldStartProgram(target, v.allowMultiple, locked, exists)) {
+        // Only the file test the rule needs is asked: "in use" for a program file, existence otherwise.
+        const bool program = p.IsProgramFile(target);
+        const bool inUse = program && !v.allowMultiple && p.IsProgramInUse(target);
+        const bool exists = !program && p.IsOrdinaryFile(target);
+        if (ShouldStartProgram(program, v.allowMultiple, inUse, exists)) {
             ReportFailure(&w, p.StartProgram(target));
         }
         chainNext(NextAfterRun(savedTasks, goOn));

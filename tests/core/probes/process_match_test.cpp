@@ -1,4 +1,5 @@
-// Process names: the ending pass's exact match, the running test's reduced match and Linux name sources.
+// Process names: the one matching rule of the running test and the ending pass, in both systems' flavours,
+// and Linux name sources.
 #include "core/probes/process_match.h"
 
 #include <gtest/gtest.h>
@@ -6,61 +7,44 @@
 namespace vantor {
 namespace {
 
-struct KillCase {
-    const char* wanted;
-    const char* exe;
-    bool match;
-};
-
-class KillNameMatchesTable : public testing::TestWithParam<KillCase> {};
-
-TEST_P(KillNameMatchesTable, ComparesWholeNameIgnoringCase) {
-    const KillCase& c = GetParam();
-    EXPECT_EQ(KillNameMatches(c.wanted, c.exe), c.match) << c.wanted << " vs " << c.exe;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, KillNameMatchesTable,
-                         testing::Values(KillCase{"calc.exe", "calc.exe", true},
-                                         KillCase{"CALC.EXE", "calc.exe", true},
-                                         KillCase{"C:\\Windows\\calc.exe", "calc.exe", false},
-                                         // The running test ignores ".exe"; the ending pass agrees.
-                                         KillCase{"calc", "calc.exe", true},
-                                         KillCase{"firefox.exe", "firefox", true},
-                                         KillCase{".exe", "", false},
-                                         KillCase{"calc.exe", "calc.exe2", false}, KillCase{"", "", false}));
-
-struct RunningCase {
+struct MatchCase {
     const char* wanted;
     const char* exe;
     bool truncated;
-    bool match;
+    bool windows; // match under the Windows rule
+    bool linux;   // match under the Linux rule
 };
 
-class RunningNameMatchesTable : public testing::TestWithParam<RunningCase> {};
+class ProcessNameMatchesTable : public testing::TestWithParam<MatchCase> {};
 
-TEST_P(RunningNameMatchesTable, ComparesReducedNames) {
-    const RunningCase& c = GetParam();
-    EXPECT_EQ(RunningNameMatches(c.wanted, c.exe, c.truncated), c.match)
-        << c.wanted << " vs " << c.exe << (c.truncated ? " (truncated)" : "");
+TEST_P(ProcessNameMatchesTable, OneRulePerSystem) {
+    const MatchCase& c = GetParam();
+    EXPECT_EQ(ProcessNameMatches(c.wanted, c.exe, c.truncated, NameRule::Windows), c.windows)
+        << c.wanted << " vs " << c.exe << " (Windows)";
+    EXPECT_EQ(ProcessNameMatches(c.wanted, c.exe, c.truncated, NameRule::Linux), c.linux)
+        << c.wanted << " vs " << c.exe << " (Linux)";
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, RunningNameMatchesTable,
-    testing::Values(RunningCase{"calc.exe", "calc.exe", false, true},
-                    RunningCase{"CALC.EXE", "calc", false, true},
-                    RunningCase{"calc", "Calc.exe", false, true},
-                    RunningCase{"C:\\Windows\\System32\\calc.exe", "calc.exe", false, true},
-                    RunningCase{"/usr/bin/firefox", "firefox", false, true},
-                    RunningCase{"sh", "bash", false, false}, RunningCase{"bash", "sh", false, false},
-                    RunningCase{"calc.exe.bak", "calc", false, false}, RunningCase{".exe", "", false, false},
-                    RunningCase{"", "anything", false, false}, RunningCase{"/usr/bin/", "bin", false, false},
-                    // comm keeps 15 characters of a longer name
-                    RunningCase{"gnome-calculator", "gnome-calculato", true, true},
-                    RunningCase{"gnome-calculator", "gnome-calculato", false, false},
-                    RunningCase{"gnome-calculatrix", "gnome-calculato", true, false},
-                    RunningCase{"gnome-calc", "gnome-calculato", true, false},
-                    RunningCase{"gnome-calculato", "gnome-calculato", true, true},
-                    RunningCase{"xterm", "xter", true, false}));
+    Cases, ProcessNameMatchesTable,
+    testing::Values(
+        MatchCase{"calc.exe", "calc.exe", false, true, true},
+        // Letter case and ".exe" count on Linux only.
+        MatchCase{"CALC.EXE", "calc.exe", false, true, false}, MatchCase{"RLSH", "rlsh", false, true, false},
+        MatchCase{"rlsh.exe", "rlsh", false, true, false}, MatchCase{"rlsh", "rlsh.exe", false, true, false},
+        // A folder in the name: the running test and the ending pass both take the last part.
+        MatchCase{"C:\\Windows\\System32\\calc.exe", "calc.exe", false, true, true},
+        MatchCase{"/usr/bin/firefox", "firefox", false, true, true},
+        MatchCase{"/usr/bin/", "bin", false, false, false}, MatchCase{"sh", "bash", false, false, false},
+        MatchCase{"bash", "sh", false, false, false}, MatchCase{"calc.exe.bak", "calc", false, false, false},
+        MatchCase{".exe", "", false, false, false}, MatchCase{"", "anything", false, false, false},
+        // comm keeps 15 characters of a longer name
+        MatchCase{"gnome-calculator", "gnome-calculato", true, true, true},
+        MatchCase{"gnome-calculator", "gnome-calculato", false, false, false},
+        MatchCase{"Gnome-Calculator", "gnome-calculato", true, true, false},
+        MatchCase{"gnome-calculatrix", "gnome-calculato", true, false, false},
+        MatchCase{"gnome-calc", "gnome-calculato", true, false, false},
+        MatchCase{"xterm", "xter", true, false, false}));
 
 struct ExeNameCase {
     const char* link;

@@ -1,6 +1,7 @@
 // How runs chain on, the warning dialog's texts and closing, and the tick's program-start decision.
 #include "core/scheduler/run_rules.h"
 
+#include "core/tasks/editor_rules.h"
 #include "core/tasks/task_record.h"
 
 #include <gtest/gtest.h>
@@ -154,9 +155,11 @@ struct StartCase {
 
 class ShouldStartProgramTable : public testing::TestWithParam<StartCase> {};
 
-TEST_P(ShouldStartProgramTable, ExeByLockOthersByExistence) {
+TEST_P(ShouldStartProgramTable, ProgramFileByUseOthersByExistence) {
     const StartCase& c = GetParam();
-    EXPECT_EQ(ShouldStartProgram(c.target, c.multiple, c.locked, c.exists), c.start) << c.target;
+    // On Windows a program file is a name ending in "exe", letter case counting.
+    EXPECT_EQ(ShouldStartProgram(HasExactExeExtension(c.target), c.multiple, c.locked, c.exists), c.start)
+        << c.target;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -171,12 +174,6 @@ INSTANTIATE_TEST_SUITE_P(
                     StartCase{"C:\\docs\\note.txt", false, false, true, true},
                     StartCase{"exe", false, false, false, true}, // no dot: the whole text is the extension
                     StartCase{"C:\\a.exe\\readme", false, false, false, false}));
-
-TEST(ProgramExtension, PartAfterTheLastDot) {
-    EXPECT_EQ(ProgramExtension("C:\\a.b\\c.tar.gz"), "gz");
-    EXPECT_EQ(ProgramExtension("noext"), "noext");
-    EXPECT_EQ(ProgramExtension("trailing."), "");
-}
 
 } // namespace
 } // namespace vantor

@@ -119,22 +119,32 @@ TEST_F(ProgramFixture, EmptyPathIsRefused) {
     EXPECT_FALSE(platform->StartProgram("").ok);
 }
 
-TEST_F(ProgramFixture, FileLockedMeansNoExclusiveReadWriteOpen) {
-    const std::string plain = dir.File("plain.txt");
-    WriteFile(plain, "x");
-    EXPECT_FALSE(platform->IsFileLocked(plain));
-    EXPECT_TRUE(platform->IsFileLocked(dir.File("missing.txt")));
-    EXPECT_TRUE(platform->IsFileLocked(dir.path())) << "a folder cannot be opened for writing";
-    // A running program's file refuses writers (ETXTBSY), as Windows refuses a running .exe.
+TEST_F(ProgramFixture, ProgramFileHasAnExecuteBitAndIsInUseWhileItRuns) {
+    // "多开" governs executables: the counterpart of a Windows ".exe" is the execute bit, not a name.
+    WriteFile(dir.File("plain.txt"), "x");
+    WriteFile(dir.File("tool.exe"), "MZ");
+    EXPECT_FALSE(platform->IsProgramFile(dir.File("plain.txt")));
+    EXPECT_FALSE(platform->IsProgramFile(dir.File("tool.exe")));
+    EXPECT_FALSE(platform->IsProgramFile(dir.File("missing")));
+    EXPECT_FALSE(platform->IsProgramFile(dir.path()));
     const std::string exe = dir.File("busy-sleeper");
     ASSERT_TRUE(testing::RunCommand({"/bin/cp", "/bin/sleep", exe}));
-    Child running({exe, "30"});
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            return testing::ReadFile("/proc/" + std::to_string(running.pid()) + "/comm") == "busy-sleeper\n";
-        },
-        std::chrono::milliseconds(5000)));
-    EXPECT_TRUE(platform->IsFileLocked(exe));
+    ASSERT_TRUE(platform->IsProgramFile(exe));
+    EXPECT_FALSE(platform->IsProgramInUse(exe));
+    {
+        Child running({exe, "30"});
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return testing::ReadFile("/proc/" + std::to_string(running.pid()) + "/comm") ==
+                       "busy-sleeper\n";
+            },
+            std::chrono::milliseconds(5000)));
+        EXPECT_TRUE(platform->IsProgramInUse(exe));
+        // Reached through another name of the same file, it is the same program.
+        ASSERT_EQ(symlink(exe.c_str(), dir.File("alias").c_str()), 0);
+        EXPECT_TRUE(platform->IsProgramInUse(dir.File("alias")));
+    }
+    EXPECT_FALSE(platform->IsProgramInUse(exe)) << "the program has ended";
 }
 
 TEST_F(ProgramFixture, OrdinaryFileIsAVisibleRegularFile) {
