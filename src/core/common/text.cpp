@@ -194,6 +194,19 @@ std::string TakeFileText(std::string&& bytes, const LegacyDecoder& legacy) {
     return DecodeFileText(bytes, legacy);
 }
 
+std::string_view PrefixOfChars(std::string_view utf8, size_t maxChars) {
+    size_t chars = 0;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if (!IsContinuation(utf8[i])) {
+            if (chars == maxChars) {
+                return utf8.substr(0, i);
+            }
+            ++chars;
+        }
+    }
+    return utf8;
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
     ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });

@@ -36,26 +36,39 @@ std::string DecodeFileText(std::string_view bytes, const LegacyDecoder& legacy);
 // their buffer instead of being copied, so a large file is not held twice.
 std::string TakeFileText(std::string&& bytes, const LegacyDecoder& legacy);
 
-// Splits a file's text into lines ended by CR LF or LF; a last line without an end is kept.
+// Splits a file's text into lines ended by CR LF, LF or a CR alone; a last line without an end is kept.
 std::vector<std::string> SplitLines(std::string_view text);
 
 // The lines of SplitLines handed to `f` one by one as views into `text`, with no copies: how a large file
 // is read without a second copy of it in memory.
 template <typename F> void ForEachLine(std::string_view text, F&& f) {
+    constexpr size_t npos = std::string_view::npos;
+    // The next CR and the next LF are each looked for once and kept until the lines pass them, so a file
+    // that has only one kind of line end is not searched twice for every line.
+    size_t lf = text.find('\n');
+    size_t cr = text.find('\r');
     size_t pos = 0;
     while (pos < text.size()) {
-        const size_t next = text.find('\n', pos);
-        const size_t end = next == std::string_view::npos ? text.size() : next;
-        std::string_view line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
+        if (lf != npos && lf < pos) {
+            lf = text.find('\n', pos);
         }
-        f(line);
-        if (next == std::string_view::npos) {
-            break;
+        if (cr != npos && cr < pos) {
+            cr = text.find('\r', pos);
         }
-        pos = next + 1;
+        const size_t end = lf < cr ? lf : cr;
+        if (end == npos) {
+            f(text.substr(pos));
+            return;
+        }
+        f(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') {
+            ++pos;
+        }
     }
 }
+
+// The longest start of a UTF-8 text that holds at most `maxChars` characters (code points).
+std::string_view PrefixOfChars(std::string_view utf8, size_t maxChars);
 
 } // namespace vantor

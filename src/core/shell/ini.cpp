@@ -57,19 +57,6 @@ bool IsKeyLine(std::string_view line, std::string_view key) {
     return eq != std::string_view::npos && SameName(t.substr(0, eq), key);
 }
 
-std::string CutToChars(std::string_view utf8, size_t maxChars) {
-    size_t chars = 0;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
-            if (chars == maxChars) {
-                return std::string(utf8.substr(0, i));
-            }
-            ++chars;
-        }
-    }
-    return std::string(utf8);
-}
-
 std::string JoinCrLf(const std::vector<std::string>& lines) {
     std::string out;
     for (const auto& l : lines) {
@@ -99,7 +86,7 @@ std::string IniValue(std::string_view iniText, std::string_view section, std::st
                 value.back() == value.front()) {
                 value = value.substr(1, value.size() - 2);
             }
-            return CutToChars(value, kMaxValueChars);
+            return std::string(PrefixOfChars(value, kMaxValueChars));
         }
     }
     return {};
@@ -144,13 +131,18 @@ std::string IniWithValue(std::string_view iniText, std::string_view section, std
     return JoinCrLf(lines);
 }
 
+std::optional<std::string> ReadIniText(const std::string& path, const LegacyDecoder& legacy) {
+    const FileBytes file = ReadFileBytes(path);
+    if (!file.exists || file.readError) {
+        return std::nullopt;
+    }
+    return DecodeFileText(file.bytes, legacy);
+}
+
 std::string ReadIniValue(const std::string& section, const std::string& key, const std::string& path,
                          const LegacyDecoder& legacy) {
-    const FileBytes file = ReadFileBytes(path);
-    if (!file.exists) {
-        return {};
-    }
-    return IniValue(DecodeFileText(file.bytes, legacy), section, key);
+    const std::optional<std::string> text = ReadIniText(path, legacy);
+    return text ? IniValue(*text, section, key) : std::string();
 }
 
 bool WriteIniValue(const std::string& section, const std::string& key, const std::string& value,

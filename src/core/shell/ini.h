@@ -21,7 +21,12 @@ std::string IniValue(std::string_view iniText, std::string_view section, std::st
 std::string IniWithValue(std::string_view iniText, std::string_view section, std::string_view key,
                          std::string_view value);
 
-// ReadIniValue(section, key, file): empty text when the file, section or key is missing.
+// The text of an INI file; nullopt when it is missing or cannot be read (a folder, a pipe, a device, a
+// file far too large, no permission), which every reader takes as a missing file: the defaults apply.
+std::optional<std::string> ReadIniText(const std::string& path, const LegacyDecoder& legacy = {});
+
+// ReadIniValue(section, key, file): empty text when the file, section or key is missing or the file
+// cannot be read.
 std::string ReadIniValue(const std::string& section, const std::string& key, const std::string& path,
                          const LegacyDecoder& legacy = {});
 

@@ -173,15 +173,15 @@ TEST(ForEachLineTest, GivesTheLinesOfSplitLines) {
     }
 }
 
-TEST(SplitLinesTest, AcceptsCrLfAndLfAndKeepsALastOpenLine) {
+TEST(SplitLinesTest, EndsLinesAtCrLfLfOrCrAndKeepsALastOpenLine) {
     EXPECT_EQ(SplitLines(""), Strings{});
     EXPECT_EQ(SplitLines("a\r\nb\r\n"), (Strings{"a", "b"}));
     EXPECT_EQ(SplitLines("a\nb"), (Strings{"a", "b"}));
     EXPECT_EQ(SplitLines("a\r\n\r\nb"), (Strings{"a", "", "b"}));
     EXPECT_EQ(SplitLines("\n"), (Strings{""}));
     EXPECT_EQ(SplitLines("a\r"), (Strings{"a"}));
-    EXPECT_EQ(SplitLines("\r\r\n"), (Strings{"\r"}));   // only the CR before the LF ends a line
-    EXPECT_EQ(SplitLines("a\rb\n"), (Strings{"a\rb"})); // a CR alone stays in its line
+    EXPECT_EQ(SplitLines("\r\r\n"), (Strings{"", ""})); // a CR alone ends a line too
+    EXPECT_EQ(SplitLines("a\rb\n\rc"), (Strings{"a", "b", "", "c"}));
 }
 
 } // namespace

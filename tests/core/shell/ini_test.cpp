@@ -103,7 +103,7 @@ TEST_F(IniFileTest, WritingCreatesFileAndSectionInUtf8WithCrLf) {
     EXPECT_EQ(Bytes(), "[Setting]\r\nLoad=1\r\nTray=1\r\nAttray=1\r\nWork=1\r\n");
     ASSERT_TRUE(WriteIniValue("Setting", "Tray", "0", path_));
     EXPECT_EQ(ReadIniValue("setting", "TRAY", path_), "0");
-    EXPECT_FALSE(fs::exists(TempPathFor(path_)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1); // no temporary left
 }
 
 TEST_F(IniFileTest, ReadsBomAndLegacyEncodedFiles) {
@@ -122,11 +122,14 @@ TEST_F(IniFileTest, ReadsBomAndLegacyEncodedFiles) {
     EXPECT_EQ(Bytes(), "[Setting]\r\nNote=关机\r\nWork=0\r\n");
 }
 
-TEST_F(IniFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
-    WriteBytes("[Setting]\r\nWork=1\r\n");
-    fs::create_directory(TempPathFor(path_)); // the temporary file cannot be created
+// A settings file that cannot be read (here a folder) gives the defaults, like a missing one, and is
+// never replaced.
+TEST_F(IniFileTest, UnreadableFileReadsAsMissingAndIsNotReplaced) {
+    fs::create_directory(path_);
+    EXPECT_EQ(ReadIniText(path_), std::nullopt);
+    EXPECT_EQ(ReadIniValue("Setting", "Tray", path_), "");
     EXPECT_FALSE(WriteIniValue("Setting", "Work", "0", path_));
-    EXPECT_EQ(Bytes(), "[Setting]\r\nWork=1\r\n");
+    EXPECT_TRUE(fs::is_directory(path_));
     EXPECT_FALSE(WriteIniValue("Setting", "Work", "0", (dir_ / "missing" / "Setting.ini").string()));
 }
 
