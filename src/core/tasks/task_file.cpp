@@ -30,22 +30,7 @@ std::array<std::string_view, 7> LineFields(std::string_view line) {
     return fields;
 }
 
-// The existing file's lines as UTF-8 text, nothing of them lost: UTF-8 stays byte for byte, legacy text
-// is converted, and bytes that no decoder takes are kept as they are rather than replaced.
-std::string ExistingText(std::string_view bytes, const LegacyDecoder& legacy) {
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        bytes.remove_prefix(3);
-    }
-    if (IsValidUtf8(bytes)) {
-        return std::string(bytes);
-    }
-    if (legacy) {
-        if (auto decoded = legacy(bytes); decoded && IsValidUtf8(*decoded)) {
-            return *decoded;
-        }
-    }
-    return std::string(bytes);
-}
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
 
@@ -83,6 +68,7 @@ TaskFileRead ReadTaskFile(const std::string& path, const LegacyDecoder& legacy) 
     TaskFileRead out;
     out.exists = file.exists;
     out.readError = file.readError;
+    out.failure = file.failure;
     if (file.exists) {
         out.rows = ParseTaskText(TakeFileText(std::move(file.bytes), legacy));
     }
@@ -97,17 +83,37 @@ bool SaveTaskFile(const std::string& path, const std::vector<TaskRecord>& rows) 
     return WriteFileAtomically(path, text);
 }
 
+Message TaskFileUnreadableMessage(const std::string& path, ReadFailure why) {
+    return Message{"无法读取任务文件：" + path + "\n原因：" + ReadFailureText(why) +
+                       "\n\n任务列表的改动将不会保存，以免覆盖文件中的任务。请排除问题后重新启动程序。",
+                   kNoticeTitle, MessageIcon::Warning};
+}
+
+Message TaskFileNotReadRefusal() {
+    return Message{"启动时无法读取任务文件，为免覆盖其中的任务，改动未保存！请排除问题后重新启动程序。",
+                   kNoticeTitle, MessageIcon::Warning};
+}
+
+std::string AppendedTaskText(std::string_view bytes, bool exists, const TaskRecord& r,
+                             const LegacyDecoder& legacy) {
+    std::string text = exists ? DecodeFileText(bytes, legacy) : std::string();
+    // The reader drops one byte-order mark: a text that itself begins with one keeps it behind another.
+    if (text.starts_with(kByteOrderMark)) {
+        text.insert(0, kByteOrderMark);
+    }
+    if (!text.empty() && text.back() != '\n' && text.back() != '\r') {
+        text += "\r\n"; // a last line without its end must not run into the new one
+    }
+    text += FormatAppendedLine(r) + "\r\n";
+    return text;
+}
+
 bool AppendTaskLine(const std::string& path, const TaskRecord& r, const LegacyDecoder& legacy) {
     const FileBytes file = ReadFileBytes(path);
     if (file.readError) {
         return false; // rewriting what could not be read would lose the tasks in it
     }
-    std::string text = file.exists ? ExistingText(file.bytes, legacy) : std::string();
-    if (!text.empty() && text.back() != '\n') {
-        text += "\r\n"; // a last line without its end must not run into the new one
-    }
-    text += FormatAppendedLine(r) + "\r\n";
-    return WriteFileAtomically(path, text);
+    return WriteFileAtomically(path, AppendedTaskText(file.bytes, file.exists, r, legacy));
 }
 
 } // namespace vantor
