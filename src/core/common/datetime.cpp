@@ -135,6 +135,12 @@ std::string Two(int v) {
     return s.size() < 2 ? "0" + s : s;
 }
 
+// The year in the four digits the reader asks for ("0210", not "210"); years beyond them as they are.
+std::string YearText(int year) {
+    std::string s = std::to_string(year);
+    return year >= 0 && s.size() < 4 ? std::string(4 - s.size(), '0') + s : s;
+}
+
 } // namespace
 
 DateTime DateTime::fromParts(int year, int month, int day, int hour, int minute, int second) {
@@ -184,8 +190,7 @@ int64_t DateTime::timeOfDay() const {
 }
 
 std::string FormatDateTime(DateTime dt) {
-    std::string s =
-        std::to_string(dt.year()) + "/" + std::to_string(dt.month()) + "/" + std::to_string(dt.day());
+    std::string s = YearText(dt.year()) + "/" + std::to_string(dt.month()) + "/" + std::to_string(dt.day());
     if (dt.timeOfDay() != 0) {
         s += " " + std::to_string(dt.hour()) + ":" + Two(dt.minute()) + ":" + Two(dt.second());
     }

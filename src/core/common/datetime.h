@@ -23,9 +23,9 @@ struct DateTime {
     int hour() const;
     int minute() const;
     int second() const;
-    int weekday() const;          // Monday = 1 ... Sunday = 7
-    DateTime date() const;        // the same day at 00:00:00
-    int64_t timeOfDay() const;    // seconds since midnight, 0 ... 86399
+    int weekday() const;       // Monday = 1 ... Sunday = 7
+    DateTime date() const;     // the same day at 00:00:00
+    int64_t timeOfDay() const; // seconds since midnight, 0 ... 86399
     DateTime addSeconds(int64_t n) const { return DateTime{seconds + n}; }
     DateTime addDays(int64_t n) const { return DateTime{seconds + n * 86400}; }
 
@@ -33,8 +33,8 @@ struct DateTime {
     friend auto operator<=>(DateTime a, DateTime b) { return a.seconds <=> b.seconds; }
 };
 
-// The one written form: "yyyy/M/d H:mm:ss", the time left out at exactly midnight (2026/12/8 1:48:46,
-// 2026/12/8).
+// The one written form: "yyyy/M/d H:mm:ss" with the year in four digits, the time left out at exactly
+// midnight (2026/12/8 1:48:46, 2026/12/8, 0210/1/5): what ParseDateTime reads back.
 std::string FormatDateTime(DateTime dt);
 
 // "HH:mm:ss", 24-hour, two digits each.

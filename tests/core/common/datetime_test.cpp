@@ -97,8 +97,12 @@ INSTANTIATE_TEST_SUITE_P(Refusals, RefusedDateTimeTest,
                                            "2026//8", "2026/12/8 1:48:46:00"));
 
 TEST(DateTimeTest, WrittenTextReadsBackToTheSameValue) {
+    // Years below 1000 (a hand-edited "0210-01-05") keep the four digits the reader asks for.
+    EXPECT_EQ(FormatDateTime(DateTime::fromParts(210, 1, 5)), "0210/1/5");
     for (int64_t s : {int64_t{0}, int64_t{1}, int64_t{86399}, int64_t{86400}, int64_t{4005904126},
-                      int64_t{-86400 * 400 + 3723}}) {
+                      int64_t{-86400 * 400 + 3723}, DateTime::fromParts(210, 1, 5).seconds,
+                      DateTime::fromParts(100, 1, 1, 0, 0, 1).seconds,
+                      DateTime::fromParts(9999, 12, 31, 23, 59, 59).seconds}) {
         const DateTime dt{s};
         const auto back = ParseDateTime(FormatDateTime(dt));
         ASSERT_TRUE(back.has_value()) << FormatDateTime(dt);
