@@ -1,5 +1,6 @@
 #include "ui/main_window/task_list.h"
 
+#include "core/common/text.h"
 #include "ui/common/twips.h"
 
 #include <QAbstractTableModel>
@@ -30,6 +31,18 @@ constexpr std::array<Column, 6> kColumns{{{"起始时间", 2050},
 constexpr int kColumnCount = static_cast<int>(kColumns.size());
 // Columns that turn red while their row's task runs.
 constexpr int kLastRunningColumn = 3;
+// A cell shows at most this many characters of its text: laying out a field of megabytes (a damaged or
+// hostile task file) would freeze the window. The record keeps the whole text.
+constexpr size_t kMaxCellChars = 1000;
+
+QString CellText(const std::string& text) {
+    const std::string_view shown = PrefixOfChars(text, kMaxCellChars);
+    QString cell = QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+    if (shown.size() < text.size()) {
+        cell += QChar(0x2026); // …
+    }
+    return cell;
+}
 
 const std::string& ColumnText(const TaskRecord& r, int column) {
     switch (column) {
@@ -71,7 +84,7 @@ public:
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return QString::fromStdString(ColumnText(records_[row], index.column()));
+            return CellText(ColumnText(records_[row], index.column()));
         case Qt::CheckStateRole:
             if (index.column() == 0) {
                 return static_cast<int>(records_[row].enabled ? Qt::Checked : Qt::Unchecked);

@@ -64,6 +64,7 @@ class TaskListTest : public QObject {
     Q_OBJECT
 private slots:
     void rowsComeBackAsGiven();
+    void hugeFieldShowsABoundedPrefix();
     void manyRowsAreOneInsertion();
     void insertClampsAndRemoveShifts();
     void changedTextsKeepTheMark();
@@ -95,6 +96,18 @@ void TaskListTest::rowsComeBackAsGiven() {
     QVERIFY(s.list->row(3) == TaskRecord{});
     QVERIFY(s.list->row(-1) == TaskRecord{});
     QVERIFY(!s.list->rowChecked(3));
+}
+
+// A field of megabytes (a damaged file) would take the window seconds and hundreds of megabytes to lay
+// out: its cell shows the first 1,000 characters; the record keeps every one.
+void TaskListTest::hugeFieldShowsABoundedPrefix() {
+    TaskRecord huge = Record(1, true);
+    huge.conditionText = std::string(10'000'000, 'x');
+    huge.startText = std::string(999, 'a') + "时段";
+    Shown s({huge});
+    QCOMPARE(s.text(0, 2), QString(1000, QLatin1Char('x')) + QChar(0x2026));
+    QCOMPARE(s.text(0, 0), QString(999, QLatin1Char('a')) + QStringLiteral("时…"));
+    QCOMPARE(s.list->row(0).conditionText.size(), size_t{10'000'000});
 }
 
 void TaskListTest::manyRowsAreOneInsertion() {
