@@ -125,21 +125,6 @@ Window NextWeeklyWindow(const std::array<bool, 7>& week, int64_t startTimeOfDay,
     return window;
 }
 
-std::optional<Message> UnstorableTipsText(const std::string& tips) {
-    // The task line has no escaping: ";" would shift the fields of the line and "," would cut the text
-    // when the task is loaded again, a line break would split the task in two. Name the first offender.
-    const size_t at = tips.find_first_of(";,\r\n");
-    if (at == std::string::npos) {
-        return std::nullopt;
-    }
-    const char c = tips[at];
-    if (c == '\r' || c == '\n') {
-        return Message{"提醒内容、程序路径或进程名称不能包含换行。", kNoticeTitle, MessageIcon::Warning};
-    }
-    return Message{std::string("提醒内容、程序路径或进程名称不能包含字符“") + c + "”。", kNoticeTitle,
-                   MessageIcon::Warning};
-}
-
 CheckResult ConditionCheck(const EditorValues& v, DateTime now) {
     CheckResult result;
     if (!v.timeOn && !v.idleOn && !v.netOn) {
@@ -208,10 +193,6 @@ CheckResult ConditionCheck(const EditorValues& v, DateTime now) {
     if (v.operation < OpShutdown) {
         if (IsBlankOfSpaces(v.tips)) {
             return Fail(result, "请输入提醒内容、程序路径或进程名称！", EditorControl::txt_tips);
-        }
-        if (std::optional<Message> refusal = UnstorableTipsText(v.tips)) {
-            result.failure = CheckFailure{*refusal, EditorControl::txt_tips};
-            return result;
         }
     }
     result.ok = true;

@@ -11,8 +11,23 @@ namespace vantor {
 
 // Controls the focus moves to after a failed check.
 enum class EditorControl {
-    None, Chk_time, Comb_oper, Comb_time, DTPk_start, DTPk_end, txt_ttime, List_week, txt_day, txt_hour,
-    txt_mini, txt_second, Comb_updown, Comb_netcompare, txt_netdata, txt_net_time, txt_tips
+    None,
+    Chk_time,
+    Comb_oper,
+    Comb_time,
+    DTPk_start,
+    DTPk_end,
+    txt_ttime,
+    List_week,
+    txt_day,
+    txt_hour,
+    txt_mini,
+    txt_second,
+    Comb_updown,
+    Comb_netcompare,
+    txt_netdata,
+    txt_net_time,
+    txt_tips
 };
 
 struct CheckFailure {
@@ -48,9 +63,5 @@ struct Window {
 };
 Window NextWeeklyWindow(const std::array<bool, 7>& week, int64_t startTimeOfDay, int64_t endTimeOfDay,
                         DateTime now);
-
-// The characters that cannot be stored in a task line ("," and ";" in the reminder text, program path or
-// process name). Returns the refusal message naming the character, or nullopt when the text is fine.
-std::optional<Message> UnstorableTipsText(const std::string& tips);
 
 } // namespace vantor

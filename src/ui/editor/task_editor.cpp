@@ -4,6 +4,7 @@
 
 #include "core/common/numbers.h"
 #include "core/common/text.h"
+#include "core/tasks/stored_texts.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/twips.h"
 #include "ui/editor/task_editor_impl.h"
@@ -245,6 +246,18 @@ bool TaskEditor::conditionCheck() {
     MessageBoxes::inform(this, result.failure->message);
     if (QWidget* target = d.control(result.failure->focus)) {
         d.gate->moveFocusQuietly(target);
+    }
+    return false;
+}
+
+bool TaskEditor::storableCheck() {
+    const std::optional<CheckFailure> refusal = UnstorableText(values());
+    if (!refusal) {
+        return true;
+    }
+    MessageBoxes::inform(this, refusal->message);
+    if (QWidget* target = impl_->control(refusal->focus)) {
+        impl_->gate->moveFocusQuietly(target);
     }
     return false;
 }

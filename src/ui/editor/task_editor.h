@@ -30,9 +30,11 @@ public:
     void loadTask(const TaskRecord& row, DateTime start, DateTime end);
 
     // conditioncheck: validates the task at the platform's "now", writes the recomputed pickers, and on
-    // a failure shows the message and moves the focus. Also refuses a reminder text, path or process
-    // name that cannot be stored in a task line.
+    // a failure shows the message and moves the focus.
     bool conditionCheck();
+
+    // Before a task is stored: refuses (message, focus) a text that would break the task line.
+    bool storableCheck();
 
     // Picker values written by code stay as written (no coupling).
     void setPickers(DateTime start, DateTime end);
