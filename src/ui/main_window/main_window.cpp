@@ -18,7 +18,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -205,23 +204,28 @@ void MainWindow::start() {
 
     int enabledCount = 0;
     Step([this, &enabledCount] {
-        TaskFileRead read =
-            ReadTaskFile(QFile::encodeName(context_.taskFilePath()).toStdString(), context_.legacyDecoder());
+        const std::string path = QFile::encodeName(context_.taskFilePath()).toStdString();
+        TaskFileRead read = ReadTaskFile(path, context_.legacyDecoder());
+        if (read.readError) {
+            impl_->taskFileRead = false;
+            MessageBoxes::inform(this, TaskFileUnreadableMessage(path, read.failure), true);
+        }
         for (const TaskRecord& r : read.rows) {
             enabledCount += r.enabled ? 1 : 0;
         }
         impl_->taskList->appendRows(std::move(read.rows));
     });
 
-    const std::string settings = QFile::encodeName(context_.settingsPath()).toStdString();
-    if (!QFileInfo::exists(context_.settingsPath())) {
+    // A settings file that cannot be read counts as a missing one: no option applies.
+    const std::optional<std::string> settings =
+        ReadIniText(QFile::encodeName(context_.settingsPath()).toStdString(), context_.legacyDecoder());
+    if (!settings) {
         return;
     }
     StartupPlan plan;
     Step([&] {
-        const std::string tray = ReadIniValue(kSettingsSection, "Tray", settings, context_.legacyDecoder());
-        const std::string work = ReadIniValue(kSettingsSection, "Work", settings, context_.legacyDecoder());
-        plan = PlanStartup(true, enabledCount, tray, work);
+        plan = PlanStartup(true, enabledCount, IniValue(*settings, kSettingsSection, "Tray"),
+                           IniValue(*settings, kSettingsSection, "Work"));
     });
     if (plan.message) {
         Step([&] { MessageBoxes::inform(this, *plan.message, true); });

@@ -48,6 +48,9 @@ public:
     QPushButton* cmdRevistask = nullptr;
     QPushButton* cmdTaskCheck = nullptr;
     int heightTwips = 0;
+    // False once start-up found a task file it could not read: from then on no rewrite or append may
+    // replace it.
+    bool taskFileRead = true;
 };
 
 } // namespace vantor::ui

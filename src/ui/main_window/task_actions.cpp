@@ -38,7 +38,12 @@ void MainWindow::taskset(int model) {
     if (model != 0 && selected < 0) {
         return;
     }
-    if (!impl_->editor->conditionCheck()) {
+    if (!impl_->editor->conditionCheck() || !impl_->editor->storableCheck()) {
+        return;
+    }
+    // Nothing is written over a task file that start-up could not read: the list lacks its tasks.
+    if (!impl_->taskFileRead) {
+        MessageBoxes::inform(this, TaskFileNotReadRefusal());
         return;
     }
     TaskRecord record = ComposeRecord(impl_->editor->values());
@@ -65,6 +70,10 @@ void MainWindow::taskset(int model) {
 }
 
 bool MainWindow::saveTaskFile() {
+    if (!impl_->taskFileRead) {
+        MessageBoxes::inform(this, TaskFileNotReadRefusal());
+        return false;
+    }
     if (SaveTaskFile(NativePath(context_.taskFilePath()), impl_->taskList->rows())) {
         return true;
     }

@@ -16,8 +16,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+
+#include <unistd.h>
 
 using vantor::DateTime;
 using vantor::MessageIcon;
@@ -94,6 +97,25 @@ void VerifyOnlyMessage(const QString& text, MessageIcon icon) {
     QCOMPARE(MessageBoxes::last()->icon, icon);
 }
 
+// While it lives, files are opened as an unprivileged user when the tests run as root, to whom a file of
+// mode 000 is as readable as any other.
+class AsUnprivileged {
+public:
+    AsUnprivileged() : root_(::geteuid() == 0) {
+        if (root_) {
+            QVERIFY(::seteuid(65534) == 0);
+        }
+    }
+    ~AsUnprivileged() {
+        if (root_) {
+            QVERIFY(::seteuid(0) == 0);
+        }
+    }
+
+private:
+    bool root_;
+};
+
 } // namespace
 
 class MainWindowTasksTest : public QObject {
@@ -101,6 +123,8 @@ class MainWindowTasksTest : public QObject {
 private slots:
     void addAppendsLineAndRowReturnsUncheckedAfterRestart();
     void failedAppendWarnsAndKeepsNoRow();
+    void unreadableTaskFileIsToldAndNeverWrittenOver();
+    void addRefusesATextThatWouldBreakTheLine();
     void changeRewritesFileKeepingCheckMark();
     void changeWithoutSelectedRowDoesNothing();
     void failedChangeWarnsAndRestoresRow();
@@ -147,6 +171,60 @@ void MainWindowTasksTest::failedAppendWarnsAndKeepsNoRow() {
     s.enterCountdown();
     s.click("Cmd_addtask");
     VerifyOnlyMessage(QStringLiteral("无法写入任务文件，任务未保存！"), MessageIcon::Warning);
+    QCOMPARE(s.w->taskList()->rowCount(), 1);
+}
+
+// A task file that cannot be read at start-up (here: mode 000) is named in a warning, and no rewrite or
+// append may replace it: the list lacks its tasks.
+void MainWindowTasksTest::unreadableTaskFileIsToldAndNeverWrittenOver() {
+    UiFixture f;
+    const QByteArray tasks = Lines({kCountdownLine, kIdleLine});
+    f.writeFile(kTaskFile, tasks);
+    QVERIFY(QFile::setPermissions(f.path(kTaskFile), QFileDevice::Permissions()));
+    f.platform.SetNow(DateTime::fromParts(2026, 12, 8, 10, 0, 0));
+    MainWindow w(f.context);
+    w.show();
+    {
+        AsUnprivileged user;
+        w.start();
+    }
+    QCOMPARE(w.taskList()->rowCount(), 0);
+    QCOMPARE(MessageBoxes::shown().size(), size_t{1});
+    const vantor::ui::ShownMessage told = *MessageBoxes::last();
+    QVERIFY2(told.text.contains(f.path(kTaskFile)), qPrintable(told.text));
+    QVERIFY2(told.text.contains(QStringLiteral("没有读取权限")), qPrintable(told.text));
+    QCOMPARE(told.title, QStringLiteral("提示"));
+    QCOMPARE(told.icon, MessageIcon::Warning);
+
+    const QString refusal =
+        QStringLiteral("启动时无法读取任务文件，为免覆盖其中的任务，改动未保存！请排除问题后重新启动程序。");
+    for (const char* button : {"Cmd_task_check", "Cmd_addtask"}) {
+        MessageBoxes::reset();
+        w.findChild<QCheckBox*>(QStringLiteral("Chk_time"))->setChecked(true);
+        w.findChild<QComboBox*>(QStringLiteral("Comb_time"))->setCurrentIndex(0);
+        w.findChild<QLineEdit*>(QStringLiteral("txt_ttime"))->setText(QStringLiteral("600"));
+        w.findChild<QComboBox*>(QStringLiteral("Comb_oper"))->setCurrentIndex(vantor::OpShutdown);
+        QTest::mouseClick(w.findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+        VerifyOnlyMessage(refusal, MessageIcon::Warning);
+        QCOMPARE(f.readFile(kTaskFile), tasks);
+        QCOMPARE(w.taskList()->rowCount(), 0);
+    }
+}
+
+// "1,000" typed for a countdown and the mode then turned to weekly: the text is still stored, and its ","
+// would break the line. The task is refused and the box that holds the text gets the focus.
+void MainWindowTasksTest::addRefusesATextThatWouldBreakTheLine() {
+    UiFixture f;
+    Started s(f, Lines({kIdleLine}));
+    s.child<QCheckBox>("Chk_time")->setChecked(true);
+    s.child<QComboBox>("Comb_time")->setCurrentIndex(0);
+    s.child<QLineEdit>("txt_ttime")->setText(QStringLiteral("1,000"));
+    s.child<QComboBox>("Comb_time")->setCurrentIndex(2);
+    s.child<QListWidget>("List_week")->item(0)->setCheckState(Qt::Checked);
+    s.child<QComboBox>("Comb_oper")->setCurrentIndex(vantor::OpShutdown);
+    s.click("Cmd_addtask");
+    VerifyOnlyMessage(QStringLiteral("倒计时秒数不能包含字符“,”。"), MessageIcon::Warning);
+    QCOMPARE(f.readFile(kTaskFile), Lines({kIdleLine}));
     QCOMPARE(s.w->taskList()->rowCount(), 1);
 }
 
