@@ -3,6 +3,7 @@
 #include "platform/native.h"
 #include "ui/common/app_context.h"
 #include "ui/common/app_setup.h"
+#include "ui/common/single_instance.h"
 #include "ui/common/twips.h"
 #include "ui/main_window/main_window.h"
 #include "ui/tray/tray_icon.h"
@@ -128,7 +129,19 @@ int main(int argc, char* argv[]) {
     }
 
     vantor::ui::AppContext context{*platform, QApplication::applicationDirPath() + QStringLiteral("/")};
+    // One running copy per program folder: a second start brings the running copy to the front and ends.
+    // A picture run only reads the files and stays out of it.
+    vantor::ui::SingleInstance instance(context.programFolder);
+    if (!screenshotWanted && !instance.claim()) {
+        if (instance.activateRunningCopy()) {
+            return 0;
+        }
+        std::fputs("Vantor is already running for this folder and could not be reached.\n", stderr);
+        return 1;
+    }
     vantor::ui::MainWindow window(context);
+    QObject::connect(&instance, &vantor::ui::SingleInstance::activationRequested, window.tray(),
+                     &vantor::ui::TrayIcon::restoreWindow);
     // The window exists first; the start-up runs; it is shown unless the start-up sent it to the tray.
     window.start();
     if (!window.tray()->iconShown()) {

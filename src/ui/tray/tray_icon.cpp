@@ -152,16 +152,20 @@ void TrayIcon::refreshTip() {
     }
 }
 
+void TrayIcon::restoreWindow() {
+    if (impl_->mainWindow) {
+        QWidget* window = impl_->mainWindow;
+        window->showNormal();
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
+    remove();
+}
+
 void TrayIcon::handleCode(int code) {
     if (code == kLeftButtonUp) {
-        if (impl_->mainWindow) {
-            QWidget* window = impl_->mainWindow;
-            window->showNormal();
-            window->show();
-            window->raise();
-            window->activateWindow();
-        }
-        remove();
+        restoreWindow();
         return;
     }
     if (code == kRightButtonUp) {

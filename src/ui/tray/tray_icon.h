@@ -22,6 +22,9 @@ public:
 
     void totray(); // add the icon (one at most) and hide the main window
     void remove(); // remove the icon (exit)
+    // Brings the main window back to the front, restored from the notification area or the task bar, as
+    // a left click on the icon does; the icon goes.
+    void restoreWindow();
     bool iconShown() const;
     QString tipText() const; // the tool tip as last refreshed
     // Notification codes: 514 (left button up) restores, 517 (right button up) nothing, any other
