@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. `make run` and `make test` do all set-up on a fresh Debian 12 machine.
-.PHONY: setup configure build run test bench format clean
+.PHONY: setup configure build run test bench fuzz format clean
 
 # Let ccache share compiled objects between clones in different folders (CI builds a fresh clone).
 export CCACHE_BASEDIR := $(CURDIR)
@@ -25,6 +25,12 @@ bench: build
 	@./build/bench/selection_bench
 	@./build/bench/startup_bench
 	@./build/bench/tick_bench
+
+# Fuzzes each file and text reader for FUZZ_SECONDS seconds (600 by default) in build-fuzz/ (clang,
+# libFuzzer, ASan + UBSan); says where a crash reproducer was written. Never part of `test`, which replays
+# the committed corpus in seconds.
+fuzz: setup
+	@bash scripts/fuzz.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

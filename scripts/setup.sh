@@ -12,6 +12,7 @@ packages=(
     fonts-wqy-microhei
     xvfb xauth x11-utils xdotool openbox imagemagick
     dbus python3-dbusmock
+    clang libclang-rt-14-dev
 )
 
 missing=()
