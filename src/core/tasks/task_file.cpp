@@ -56,9 +56,11 @@ std::vector<TaskRecord> ParseTaskText(std::string_view text) {
         }
         const std::array<std::string_view, 7> f = LineFields(line);
         // A field 0 that is no boolean at all counts as a passed test: the task is enabled. Each text is
-        // constructed from its view, which costs less than assigning it to an empty string.
-        rows.emplace_back(ParseStoredBool(f[0]).value_or(true), std::string(f[1]), std::string(f[2]),
-                          std::string(f[3]), std::string(f[4]), std::string(f[5]), std::string(f[6]));
+        // constructed from its view, which costs less than assigning it to an empty string (and is moved
+        // into the list: clang builds the record with braces only).
+        rows.push_back(TaskRecord{ParseStoredBool(f[0]).value_or(true), std::string(f[1]), std::string(f[2]),
+                                  std::string(f[3]), std::string(f[4]), std::string(f[5]),
+                                  std::string(f[6])});
     });
     return rows;
 }
