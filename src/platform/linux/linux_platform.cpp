@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace vantor {
@@ -68,9 +69,14 @@ public:
     std::vector<ProcessInfo> ListProcesses() override { return linux_backend::ListProcesses(); }
     bool IsProcessRunning(const std::string& name) override { return linux_backend::IsProcessRunning(name); }
     void EndProcessByName(const std::string& name) override {
-        EndProcessesNamed(name, kEndGraceMs);
+        std::vector<EndingProcess> asked = AskToEnd(name);
+        if (!asked.empty()) {
+            // The grace period runs on a thread of its own: the window must not freeze for it. The thread
+            // owns everything it touches, so it may outlive this object.
+            std::thread([asked = std::move(asked)] { ForceWhenStillRunning(asked, kEndGraceMs); }).detach();
+        }
         // Wayland offers no way to close another program's window: there this pass finds nothing.
-        x11_.CloseWindowsTitled(name);
+        x11_.CloseWindowTitled(name);
     }
     bool CanKnowForegroundWindow() override { return !OnWayland(); }
     std::optional<WindowSize> ForegroundWindowSize() override {

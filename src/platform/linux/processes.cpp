@@ -59,12 +59,6 @@ std::vector<int> AllPids() {
     return pids;
 }
 
-// A process handle that cannot hit a reused pid (pidfd), or the bare pid where the kernel has no pidfds.
-struct Target {
-    int pid = 0;
-    int pidfd = -1;
-};
-
 int OpenPidfd(int pid) {
 #ifdef SYS_pidfd_open
     return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
@@ -75,7 +69,7 @@ int OpenPidfd(int pid) {
 #endif
 }
 
-void Signal(const Target& t, int sig) {
+void Signal(const EndingProcess& t, int sig) {
 #ifdef SYS_pidfd_send_signal
     if (t.pidfd >= 0) {
         syscall(SYS_pidfd_send_signal, t.pidfd, sig, nullptr, 0);
@@ -92,7 +86,7 @@ bool IsZombieOrGone(int pid) {
            stat[paren + 2] == 'X';
 }
 
-bool HasEnded(const Target& t) {
+bool HasEnded(const EndingProcess& t) {
     if (t.pidfd >= 0) {
         pollfd p{t.pidfd, POLLIN, 0};
         return poll(&p, 1, 0) > 0; // readable once the process has exited
@@ -140,7 +134,7 @@ std::vector<ProcessInfo> ListProcesses() {
 bool IsProcessRunning(const std::string& name) {
     for (const int pid : AllPids()) {
         const std::optional<ProcessInfo> info = ReadProcess(pid);
-        if (info && ProcessNameMatches(name, info->exeName, info->truncated, NameRule::Windows)) {
+        if (info && ProcessNameMatches(name, info->exeName, info->truncated, NameRule::Linux)) {
             return true;
         }
     }
@@ -170,36 +164,40 @@ bool IsProgramRunning(const std::string& path) {
     return errno == ETXTBSY;
 }
 
-int EndProcessesNamed(const std::string& name, int graceMs) {
+std::vector<EndingProcess> AskToEnd(const std::string& name) {
     const int self = getpid();
-    std::vector<Target> targets;
+    std::vector<EndingProcess> targets;
     for (const int pid : AllPids()) {
         if (pid == self) {
             continue;
         }
         const std::optional<ProcessInfo> before = ReadProcess(pid);
-        if (!before || !ProcessNameMatches(name, before->exeName, before->truncated, NameRule::Windows)) {
+        if (!before || !ProcessNameMatches(name, before->exeName, before->truncated, NameRule::Linux)) {
             continue;
         }
-        Target t{pid, OpenPidfd(pid)};
+        EndingProcess t{pid, OpenPidfd(pid)};
         if (t.pidfd >= 0) {
             // The pid may have been reused between the scan and the open: look again through the handle's
             // pid.
             const std::optional<ProcessInfo> after = ReadProcess(pid);
-            if (!after || !ProcessNameMatches(name, after->exeName, after->truncated, NameRule::Windows)) {
+            if (!after || !ProcessNameMatches(name, after->exeName, after->truncated, NameRule::Linux)) {
                 close(t.pidfd);
                 continue;
             }
         }
         targets.push_back(t);
     }
-    for (const Target& t : targets) {
+    for (const EndingProcess& t : targets) {
         Signal(t, SIGTERM); // EPERM for other users' processes is passed over
     }
+    return targets;
+}
+
+void ForceWhenStillRunning(const std::vector<EndingProcess>& processes, int graceMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(graceMs);
     for (;;) {
         bool anyAlive = false;
-        for (const Target& t : targets) {
+        for (const EndingProcess& t : processes) {
             anyAlive = anyAlive || !HasEnded(t);
         }
         if (!anyAlive || std::chrono::steady_clock::now() >= deadline) {
@@ -207,7 +205,7 @@ int EndProcessesNamed(const std::string& name, int graceMs) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    for (const Target& t : targets) {
+    for (const EndingProcess& t : processes) {
         if (!HasEnded(t)) {
             Signal(t, SIGKILL);
         }
@@ -215,7 +213,6 @@ int EndProcessesNamed(const std::string& name, int graceMs) {
             close(t.pidfd);
         }
     }
-    return static_cast<int>(targets.size());
 }
 
 } // namespace vantor::linux_backend

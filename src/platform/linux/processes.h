@@ -14,15 +14,25 @@ std::vector<ProcessInfo> ListProcesses();
 // The executable name of one process; nullopt when it has gone.
 std::optional<ProcessInfo> ReadProcess(int pid);
 
+// Names compare by the exact Linux rule of ProcessNameMatches.
 bool IsProcessRunning(const std::string& name);
 
 // True when the program file at `path` is busy (ETXTBSY on opening it for writing) or a process of this
 // user runs it (its /proc exe link names the same file).
 bool IsProgramRunning(const std::string& path);
 
-// Sends SIGTERM to every process of that executable name except this program, waits up to `graceMs`
-// for them to end and sends SIGKILL to those still there. Processes of other users are passed over.
-// Returns how many processes were signalled.
-int EndProcessesNamed(const std::string& name, int graceMs);
+// A process asked to end, held by a handle that cannot hit a reused pid (pidfd) where the kernel has one.
+struct EndingProcess {
+    int pid = 0;
+    int pidfd = -1;
+};
+
+// Sends SIGTERM to every process that IsProcessRunning's rule finds, except this program, and returns
+// them. Processes of other users refuse the signal and are passed over.
+std::vector<EndingProcess> AskToEnd(const std::string& name);
+
+// Waits up to `graceMs` for the processes to end, sends SIGKILL to those still there and lets go of their
+// handles. Blocks: the backend runs it away from the caller's thread.
+void ForceWhenStillRunning(const std::vector<EndingProcess>& processes, int graceMs);
 
 } // namespace vantor::linux_backend

@@ -4,6 +4,7 @@
 #include <xcb/screensaver.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -158,20 +159,24 @@ std::optional<ScreenSize> X11Display::PrimaryScreenSize() {
 
 std::vector<uint32_t> X11Display::TopLevelWindows() {
     std::vector<uint32_t> windows;
+    // Both lists run from the bottom of the stack to its top; the caller wants the top first.
     Reply<xcb_get_property_reply_t> list(xcb_get_property_reply(
-        conn_, xcb_get_property(conn_, 0, root_, Atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 0, 16384),
+        conn_,
+        xcb_get_property(conn_, 0, root_, Atom("_NET_CLIENT_LIST_STACKING"), XCB_ATOM_WINDOW, 0, 16384),
         nullptr));
     if (list && list->format == 32 && xcb_get_property_value_length(list.get()) > 0) {
         const auto* ids = static_cast<const xcb_window_t*>(xcb_get_property_value(list.get()));
         windows.assign(ids, ids + xcb_get_property_value_length(list.get()) / 4);
-        return windows;
+    } else {
+        // Without a window manager that keeps a client list, the root's children are the top-level windows.
+        Reply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(conn_, xcb_query_tree(conn_, root_), nullptr));
+        if (tree) {
+            const xcb_window_t* children = xcb_query_tree_children(tree.get());
+            windows.assign(children, children + xcb_query_tree_children_length(tree.get()));
+        }
     }
-    // Without a window manager that keeps a client list, the root's children are the top-level windows.
-    Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(conn_, xcb_query_tree(conn_, root_), nullptr));
-    if (tree) {
-        const xcb_window_t* children = xcb_query_tree_children(tree.get());
-        windows.assign(children, children + xcb_query_tree_children_length(tree.get()));
-    }
+    std::reverse(windows.begin(), windows.end());
     return windows;
 }
 
@@ -224,15 +229,15 @@ bool X11Display::ClientSupports(uint32_t window, uint32_t protocol) {
     return false;
 }
 
-int X11Display::CloseWindowsTitled(const std::string& title) {
+bool X11Display::CloseWindowTitled(const std::string& title) {
     if (title.empty() || Connection() == nullptr) {
-        return 0;
+        return false;
     }
     const uint32_t netClose = Atom("_NET_CLOSE_WINDOW");
     const bool viaWm = WmSupports(netClose);
     const uint32_t protocols = Atom("WM_PROTOCOLS");
     const uint32_t deleteWindow = Atom("WM_DELETE_WINDOW");
-    int asked = 0;
+    bool asked = false;
     for (const uint32_t window : TopLevelWindows()) {
         const std::optional<std::string> name = Title(window);
         // Titles are compared without regard to letter case, as a title search on the desktop would.
@@ -261,7 +266,9 @@ int X11Display::CloseWindowsTitled(const std::string& title) {
         } else {
             continue;
         }
-        ++asked;
+        // One window, the topmost of that title, as a title search on the desktop finds one.
+        asked = true;
+        break;
     }
     xcb_flush(conn_);
     return asked;

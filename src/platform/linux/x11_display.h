@@ -27,14 +27,16 @@ public:
     std::optional<WindowSize> ActiveWindowSize();
     // Size of the primary monitor (RandR), else of the whole root window; nullopt without X.
     std::optional<ScreenSize> PrimaryScreenSize();
-    // Asks every top-level window whose title equals `title` to close; returns how many were asked.
-    int CloseWindowsTitled(const std::string& title);
+    // Asks the topmost window whose title equals `title` (letter case aside) to close; false when there
+    // is none.
+    bool CloseWindowTitled(const std::string& title);
 
 private:
     // The connection, opened on first use and reopened after it broke; nullptr without a display.
     xcb_connection_t* Connection();
     // An atom's number, asked of the server once per connection.
     uint32_t Atom(const char* name);
+    // Top-level windows, the top of the stack first.
     std::vector<uint32_t> TopLevelWindows();
     std::optional<std::string> Title(uint32_t window);
     bool WmSupports(uint32_t atom);
