@@ -2,6 +2,7 @@
 #include "core/scheduler/selection.h"
 
 #include "core/common/numbers.h"
+#include "core/tasks/validation.h"
 
 #include <cmath>
 #include <string>
@@ -40,22 +41,13 @@ std::optional<int32_t> WholeSeconds(std::string_view text) {
     return RoundToInt32(NumericValue(digits));
 }
 
-// Days ahead (k) of the next ticked weekday, 1 = today, from the stored mask (Monday first).
-int64_t WeeklyDayOffset(std::string_view mask, int weekday) {
-    size_t limit = mask.size() < 7 ? mask.size() : 7;
-    for (size_t pos = static_cast<size_t>(weekday); pos <= limit; ++pos) {
-        if (mask[pos - 1] == '1') {
-            return static_cast<int64_t>(pos) - weekday + 1;
-        }
+// The week selection of a stored mask, Monday first; missing characters are days not ticked.
+std::array<bool, 7> WeekOfMask(std::string_view mask) {
+    std::array<bool, 7> week{};
+    for (size_t i = 0; i < week.size() && i < mask.size(); ++i) {
+        week[i] = mask[i] == '1';
     }
-    int64_t first = 0;
-    for (size_t pos = 1; pos <= limit; ++pos) {
-        if (mask[pos - 1] == '1') {
-            first = static_cast<int64_t>(pos);
-            break;
-        }
-    }
-    return first + 8 - weekday;
+    return week;
 }
 
 bool TimeModeAboveNone(const std::string& timeMode) {
@@ -96,23 +88,9 @@ std::optional<std::pair<DateTime, DateTime>> CandidateWindow(const TaskRecord& r
         if (!ts || !te) {
             return std::nullopt;
         }
-        int64_t k = WeeklyDayOffset(Param(params, PWeekMask), now.weekday());
-        DateTime today = now.date();
-        DateTime start;
-        DateTime end;
-        if (te->timeOfDay() < ts->timeOfDay()) {
-            // The window passes midnight: it ends on the ticked day and starts the evening before.
-            start = today.addDays(k - 2).addSeconds(ts->timeOfDay());
-            end = today.addDays(k - 1).addSeconds(te->timeOfDay());
-        } else {
-            start = today.addDays(k - 1).addSeconds(ts->timeOfDay());
-            end = today.addDays(k - 1).addSeconds(te->timeOfDay());
-        }
-        if (now > end) {
-            start = start.addDays(1);
-            end = end.addDays(1);
-        }
-        return std::pair{start, end};
+        const Window w =
+            NextWeeklyWindow(WeekOfMask(Param(params, PWeekMask)), ts->timeOfDay(), te->timeOfDay(), now);
+        return std::pair{w.start, w.end};
     }
     // No time condition: the idle time plus the traffic hold time bound the run.
     double total = 0;

@@ -95,32 +95,28 @@ std::optional<int32_t> CountdownSeconds(const std::string& countdownText) {
 Window NextWeeklyWindow(const std::array<bool, 7>& week, int64_t startTimeOfDay, int64_t endTimeOfDay,
                         DateTime now) {
     const int w = now.weekday();
-    int k = 0;
-    for (int day = w; day <= 7; ++day) {
-        if (week[static_cast<size_t>(day - 1)]) {
-            k = day - w + 1;
-            break;
-        }
-    }
-    if (k == 0) {
-        int first = 0;
-        for (int day = 1; day <= 7; ++day) {
-            if (week[static_cast<size_t>(day - 1)]) {
-                first = day;
-                break;
+    // Days from today to the first selected day on or after today + `from`; 7 - w without any (the last day
+    // of the week, as the stored-task rule gives).
+    const auto selectedFrom = [&](int from) {
+        for (int offset = from; offset < from + 7; ++offset) {
+            if (week[static_cast<size_t>((w - 1 + offset) % 7)]) {
+                return offset;
             }
         }
-        k = first + 8 - w;
-    }
-    const DateTime day = now.date().addDays(k - 1);
-    Window window;
-    // A window passing midnight ends on the selected day and so starts on the evening before it.
-    window.start = startTimeOfDay > endTimeOfDay ? day.addDays(-1).addSeconds(startTimeOfDay)
-                                                 : day.addSeconds(startTimeOfDay);
-    window.end = day.addSeconds(endTimeOfDay);
+        return 7 - w;
+    };
+    const auto windowOn = [&](int offset) {
+        const DateTime day = now.date().addDays(offset);
+        // A window passing midnight ends on the selected day and so starts on the evening before it.
+        return Window{startTimeOfDay > endTimeOfDay ? day.addDays(-1).addSeconds(startTimeOfDay)
+                                                    : day.addSeconds(startTimeOfDay),
+                      day.addSeconds(endTimeOfDay)};
+    };
+    const int offset = selectedFrom(0);
+    Window window = windowOn(offset);
     if (now > window.end) {
-        window.start = window.start.addDays(1);
-        window.end = window.end.addDays(1);
+        // Over for today: the next selected day's window, never an unselected day's.
+        window = HasAnyDay(week) ? windowOn(selectedFrom(offset + 1)) : windowOn(offset + 1);
     }
     return window;
 }

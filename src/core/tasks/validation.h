@@ -53,9 +53,9 @@ inline constexpr const char* kCountdownTooLongText = "倒计时秒数过大，�
 // Countdown N: numeric value of the text + 1, rounded half to even; nullopt when it does not fit 32 bits.
 std::optional<int32_t> CountdownSeconds(const std::string& countdownText);
 
-// The next weekly window for a week selection and the times of day of start and end (only the time of
-// day of `start`/`end` is used). A window passing midnight ends on the selected day; a window already
-// over today moves one day on. With no day selected, k = 8 - w as the stored-task rule gives.
+// The next weekly window for a week selection and the times of day of start and end: the first window of
+// a selected day that is not over at `now`. A window passing midnight ends on the selected day. With no
+// day selected, the last day of the week, one day on when it is over (the stored-task rule).
 struct Window {
     DateTime start;
     DateTime end;

@@ -149,9 +149,9 @@ void EditorLoadCheckTest::weeklyCheckWritesTheNextWindow() {
                        DateTime::fromParts(1899, 12, 30, 22, 0, 0),
                        DateTime::fromParts(1899, 12, 30, 2, 0, 0));
     QVERIFY(f.editor->conditionCheck());
-    // Sunday 22:00 to Monday 02:00 is over: Monday 22:00 to Tuesday 02:00.
-    QCOMPARE(f.editor->values().start, DateTime::fromParts(2026, 12, 7, 22, 0, 0));
-    QCOMPARE(f.editor->values().end, DateTime::fromParts(2026, 12, 8, 2, 0, 0));
+    // Sunday 22:00 to Monday 02:00 is over: next Monday's, Sunday 22:00 to Monday 02:00 a week on.
+    QCOMPARE(f.editor->values().start, DateTime::fromParts(2026, 12, 13, 22, 0, 0));
+    QCOMPARE(f.editor->values().end, DateTime::fromParts(2026, 12, 14, 2, 0, 0));
 }
 
 void EditorLoadCheckTest::failureShowsMessageAndFocuses_data() {
@@ -209,8 +209,8 @@ void EditorLoadCheckTest::laterFailureKeepsRecomputedPickers() {
                        DateTime::fromParts(1899, 12, 30, 9, 0, 0));
     QVERIFY(!f.editor->conditionCheck());
     QCOMPARE(f.shown().back().text, QString("请输入闲置时间！"));
-    QCOMPARE(f.editor->values().start, DateTime::fromParts(2026, 12, 8, 8, 0, 0));
-    QCOMPARE(f.editor->values().end, DateTime::fromParts(2026, 12, 8, 9, 0, 0));
+    QCOMPARE(f.editor->values().start, DateTime::fromParts(2026, 12, 14, 8, 0, 0));
+    QCOMPARE(f.editor->values().end, DateTime::fromParts(2026, 12, 14, 9, 0, 0));
 }
 
 void EditorLoadCheckTest::focusByCheckRunsNoLeaveCheck() {
