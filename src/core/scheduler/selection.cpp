@@ -108,7 +108,7 @@ std::optional<std::pair<DateTime, DateTime>> CandidateWindow(const TaskRecord& r
     return std::pair{now, now.addSeconds(*s)};
 }
 
-Selection SelectTask(const std::vector<TaskRecord>& rows, DateTime now) {
+Selection SelectTask(const std::vector<TaskRecord>& rows, DateTime now, const ActedWindows* acted) {
     Selection sel;
     if (rows.empty()) {
         sel.outcome = Selection::Outcome::NoRows;
@@ -129,6 +129,16 @@ Selection SelectTask(const std::vector<TaskRecord>& rows, DateTime now) {
         std::optional<std::pair<DateTime, DateTime>> window = CandidateWindow(row, now);
         if (!window || now > window->second) {
             continue; // unreadable texts, or the window is over
+        }
+        if (acted != nullptr && (row.timeMode == "1" || row.timeMode == "2") &&
+            acted->AnyIn(Window{window->first, window->second})) {
+            const std::optional<Window> next = acted->NotActedIn(
+                TaskIdentity(row), row.timeMode == "1" ? ModeWindow : ModeWeekly,
+                WeekOfMask(Param(row.params, PWeekMask)), Window{window->first, window->second});
+            if (!next) {
+                continue; // this time window has had its action
+            }
+            window = std::pair{next->start, next->end};
         }
         ++candidates;
         auto [start, end] = *window;

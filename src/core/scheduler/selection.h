@@ -3,6 +3,7 @@
 
 #include "core/common/datetime.h"
 #include "core/common/message.h"
+#include "core/scheduler/acted_windows.h"
 #include "core/tasks/task_record.h"
 
 #include <optional>
@@ -28,6 +29,8 @@ struct Selection {
 std::optional<std::pair<DateTime, DateTime>> CandidateWindow(const TaskRecord& row, DateTime now);
 
 // The whole selection over the list at `now`: earliest start first, the upper row first on equal starts.
-Selection SelectTask(const std::vector<TaskRecord>& rows, DateTime now);
+// A window task that has acted in its current window (`acted`) is no candidate for it: a weekly task's
+// candidate is its next window, a time-window task's none.
+Selection SelectTask(const std::vector<TaskRecord>& rows, DateTime now, const ActedWindows* acted = nullptr);
 
 } // namespace vantor

@@ -6,6 +6,7 @@
 #include "core/probes/fullscreen.h"
 #include "core/probes/net_stats.h"
 #include "core/tasks/task_record.h"
+#include "core/tasks/validation.h"
 #include "ui/common/message_boxes.h"
 #include "ui/editor/task_editor.h"
 #include "ui/main_window/main_window.h"
@@ -112,6 +113,10 @@ void RunControl::timerMainTimer() {
         return;
     }
 
+    if (v.timeOn && (v.timeMode == ModeWindow || v.timeMode == ModeWeekly)) {
+        // Once per window: neither a chain that arms the task again nor a clock set back brings it back.
+        impl_->acted.Record(runningTaskIdentity(v), Window{v.start, v.end});
+    }
     resetcontrol(1);
     switch (v.operation) {
     case OpRun: {

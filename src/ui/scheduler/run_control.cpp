@@ -5,6 +5,7 @@
 #include "core/shell/ini.h"
 #include "core/shell/startup.h"
 #include "core/tasks/task_record.h"
+#include "core/tasks/validation.h"
 #include "ui/common/message_boxes.h"
 #include "ui/editor/task_editor.h"
 #include "ui/main_window/main_window.h"
@@ -81,7 +82,7 @@ MainWindow& RunControl::window() {
     return impl_->window;
 }
 
-void RunControl::cmdStartClick() {
+void RunControl::cmdStartClick(StartCause cause) {
     MainWindow& w = impl_->window;
     if (running()) {
         // The question closes itself; ticks go on meanwhile, so the task may even end before the answer.
@@ -119,10 +120,47 @@ void RunControl::cmdStartClick() {
         return;
     }
 
-    if (w.editor()->conditionCheck()) {
-        resetcontrol(0);
-        setArmed(true);
+    if (!w.editor()->conditionCheck()) {
+        return;
     }
+    const EditorValues v = w.editor()->values();
+    if (cause == StartCause::User) {
+        impl_->acted.Forget(runningTaskIdentity(v));
+    }
+    if (!skipActedWindow(v)) {
+        // A time window that has had its action: the run ends as when the window is over.
+        const WindowOverAction action = OnWindowOver(v.timeMode, false, w.continueCheck()->isChecked());
+        if (action.message) {
+            MessageBoxes::inform(&w, *action.message, true);
+        }
+        return;
+    }
+    resetcontrol(0);
+    setArmed(true);
+}
+
+std::string RunControl::runningTaskIdentity(const EditorValues& v) {
+    MainWindow& w = impl_->window;
+    const int row = w.taskList()->selectedRow();
+    if (w.savedTaskCheck()->isChecked() && row >= 0) {
+        return TaskIdentity(w.taskList()->row(row));
+    }
+    return TaskIdentity(ComposeRecord(v));
+}
+
+bool RunControl::skipActedWindow(const EditorValues& v) {
+    if (!v.timeOn || (v.timeMode != ModeWindow && v.timeMode != ModeWeekly)) {
+        return true;
+    }
+    const std::optional<Window> next =
+        impl_->acted.NotActedIn(runningTaskIdentity(v), v.timeMode, v.week, Window{v.start, v.end});
+    if (!next) {
+        return false;
+    }
+    if (next->start != v.start || next->end != v.end) {
+        impl_->window.editor()->setPickers(next->start, next->end);
+    }
+    return true;
 }
 
 void RunControl::resetcontrol(int bytType) {
@@ -164,7 +202,7 @@ void RunControl::resetcontrol(int bytType) {
 void RunControl::loadtask() {
     MainWindow& w = impl_->window;
     TaskList* list = w.taskList();
-    const Selection s = SelectTask(list->rows(), impl_->platform().Now());
+    const Selection s = SelectTask(list->rows(), impl_->platform().Now(), &impl_->acted);
     // Every outcome past the enabled count (no candidate, none chosen, chosen) switches to saved tasks.
     if (s.checkSavedTaskMode || s.outcome == Selection::Outcome::NoChoice) {
         w.savedTaskCheck()->setChecked(true);
@@ -179,7 +217,8 @@ void RunControl::loadtask() {
 
     list->selectRow(s.row);
     w.loadSelectedIntoEditor(s.start, s.end);
-    if (!w.editor()->conditionCheck()) {
+    // The check works a weekly window out afresh; the selection may have passed its current one over.
+    if (!w.editor()->conditionCheck() || !skipActedWindow(w.editor()->values())) {
         return;
     }
     resetcontrol(0);
@@ -205,7 +244,7 @@ void RunControl::chainNext(Chain next) {
         loadtask();
         break;
     case Chain::RestartEditorTask:
-        cmdStartClick();
+        cmdStartClick(StartCause::Chain);
         break;
     case Chain::Idle:
         break;

@@ -4,6 +4,7 @@
 
 #include "core/scheduler/meters.h"
 #include "core/scheduler/run_rules.h"
+#include "core/tasks/task_record.h"
 #include "ui/common/app_context.h"
 
 #include <QObject>
@@ -24,7 +25,10 @@ public:
     bool running() const;      // Timer_main enabled: a task is armed
     QTimer* mainTimer() const; // Timer_main (1000 ms)
 
-    void cmdStartClick();                 // Cmd_start_Click
+    // Cmd_start_Click. Started by the user, the editor's task may act again in a window it has acted in;
+    // started by a chain (after an operation, or "继续"), it may not.
+    enum class StartCause { User, Chain };
+    void cmdStartClick(StartCause cause = StartCause::User);
     void resetcontrol(int bytType);       // 0 = running appearance, other = back to idle
     void loadtask();                      // choose an enabled saved task and arm it
     void timerMainTimer();                // one tick
@@ -47,6 +51,11 @@ public:
 private:
     // Timer_main on or off; the notification icon's tip follows at once, as no hover tells the icon.
     void setArmed(bool armed);
+    // The running task as the memory of acted windows knows it: the saved row, or the editor's task.
+    std::string runningTaskIdentity(const EditorValues& v);
+    // Moves the editor's window off an occurrence the task has acted in; false when none is left (a time
+    // window that has had its action).
+    bool skipActedWindow(const EditorValues& v);
 
     class Impl;
     Impl* impl_;

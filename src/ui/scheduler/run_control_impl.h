@@ -1,6 +1,7 @@
 // State the run control's files share: the main timer, the meters' module state and Fr_tips.
 #pragma once
 
+#include "core/scheduler/acted_windows.h"
 #include "core/scheduler/meters.h"
 #include "platform/platform.h"
 #include "ui/scheduler/run_control.h"
@@ -20,6 +21,7 @@ public:
     QTimer* timer = nullptr;         // Timer_main
     MeterState meters;               // TimeStatusText ... PrevSampleTime
     WarningDialog* dialog = nullptr; // Fr_tips, created on first use
+    ActedWindows acted;              // window occurrences the tasks have acted in
 
     Platform& platform() { return context.platform; }
 };

@@ -189,7 +189,7 @@ void WarningDialog::closeWith(int choice) {
         run_.opertion();
         break;
     case TipsCloseAction::RestartScheduler:
-        run_.cmdStartClick();
+        run_.cmdStartClick(RunControl::StartCause::Chain);
         break;
     case TipsCloseAction::UncheckAndLoadTask: {
         // A cancelled reminder leaves the saved-task selection and the next task is loaded.

@@ -187,6 +187,25 @@ TEST(CandidateWindow, UnconvertibleRowsAreSkipped) {
     EXPECT_FALSE(CandidateWindow(Countdown("10", false), Wed10()).has_value());
 }
 
+TEST(SelectTask, WindowsActedInAreNoCandidatesForThem) {
+    const TaskRecord window = Window("2026/12/9 9:00:00", "2026/12/9 11:00:00");
+    const TaskRecord weekly = Weekly("0010100", "09:30:00", "10:30:00"); // Wednesday and Friday
+    ActedWindows acted;
+    acted.Record(TaskIdentity(window), {At(2026, 12, 9, 9), At(2026, 12, 9, 11)});
+    acted.Record(TaskIdentity(weekly), {At(2026, 12, 9, 9, 30), At(2026, 12, 9, 10, 30)});
+    // The weekly task waits for Friday; the time window is done with.
+    Selection s = SelectTask({window, weekly}, Wed10(), &acted);
+    ASSERT_EQ(s.outcome, Selection::Outcome::Chosen);
+    EXPECT_EQ(s.row, 1);
+    EXPECT_EQ(s.start, At(2026, 12, 11, 9, 30));
+    EXPECT_EQ(SelectTask({window}, Wed10(), &acted).outcome, Selection::Outcome::NoCandidate);
+    // Another task with the same window has not acted in it.
+    TaskRecord other = window;
+    other.params = Params("", "0000000", {"", "", "5", ""});
+    EXPECT_EQ(SelectTask({other}, Wed10(), &acted).row, 0);
+    EXPECT_EQ(SelectTask({window, weekly}, Wed10()).row, 0) << "nothing remembered: the open window first";
+}
+
 TEST(SelectTask, UnconvertibleRowDoesNotStopTheSelection) {
     Selection s = SelectTask({Countdown("abc"), Window("bad", "worse"), Countdown("60")}, Wed10());
     ASSERT_EQ(s.outcome, Selection::Outcome::Chosen);
