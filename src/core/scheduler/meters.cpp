@@ -126,7 +126,10 @@ OperateResult Operate(MeterState& state, const OperateInput& in, const Readings&
     if (!in.timeOn) {
         timeFlag = true;
     } else if (in.timeMode == 0) {
-        if (r.now < in.start) {
+        if (in.countdownDueMs && r.monotonicMs < *in.countdownDueMs) {
+            state.timeStatus = "剩余:" + FormatDuration(ClampSeconds(static_cast<double>(
+                                             CountdownSecondsLeft(*in.countdownDueMs, r.monotonicMs))));
+        } else if (!in.countdownDueMs && r.now < in.start) {
             state.timeStatus = RemainingText(r.now, in.start);
         } else {
             state.timeStatus = kTimeMetText;
@@ -179,6 +182,19 @@ OperateResult Operate(MeterState& state, const OperateInput& in, const Readings&
     result.outcome =
         (timeFlag && idleFlag && trafficFlag) ? OperateResult::Outcome::Met : OperateResult::Outcome::Waiting;
     return result;
+}
+
+int64_t CountdownSecondsLeft(uint64_t dueMs, uint64_t nowMs) {
+    return nowMs >= dueMs ? 0 : static_cast<int64_t>((dueMs - nowMs + 999) / 1000);
+}
+
+bool ClockJumped(ClockReading before, ClockReading after) {
+    // The wall clock reads whole seconds: a second of difference either way is its resolution, not a jump.
+    constexpr int64_t kToleranceMs = 3000;
+    constexpr int64_t kTickMs = 1000;
+    const int64_t steady = static_cast<int64_t>(after.steadyMs) - static_cast<int64_t>(before.steadyMs);
+    const int64_t wall = (after.wall.seconds - before.wall.seconds) * 1000;
+    return wall - steady > kToleranceMs || steady - wall > kToleranceMs || steady > kTickMs + kToleranceMs;
 }
 
 void PauseMeters(MeterState& state, uint64_t monotonicMs) {

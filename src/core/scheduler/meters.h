@@ -19,12 +19,12 @@ struct MeterState {
     // Traffic hold clock, on the monotonic clock in milliseconds (so a hold runs across midnight);
     // unset = not holding.
     std::optional<uint64_t> trafficHoldStartMs;
-    uint64_t idleBaselineMs = 0;                 // IdleBaselineTick, monotonic
-    std::optional<uint64_t> lastSeenInput;       // LastSeenInputTime; unset before the first call
+    uint64_t idleBaselineMs = 0;           // IdleBaselineTick, monotonic
+    std::optional<uint64_t> lastSeenInput; // LastSeenInputTime; unset before the first call
     double prevBytesReceived = 0;
     double prevBytesSent = 0;
-    std::optional<uint64_t> prevSampleMs;        // PrevSampleTime, monotonic; unset before the first sample
-    DateTime prevSampleTime;                     // PrevSampleTime as wall clock (day 0 at start)
+    std::optional<uint64_t> prevSampleMs; // PrevSampleTime, monotonic; unset before the first sample
+    DateTime prevSampleTime;              // PrevSampleTime as wall clock (day 0 at start)
 
     void ClearStatus(); // texts emptied, hold clock unset
 };
@@ -33,8 +33,8 @@ struct MeterState {
 struct Readings {
     DateTime now;
     uint64_t monotonicMs = 0;
-    std::optional<uint64_t> lastInputMs;  // last-input tick on the monotonic clock; unset = no idle source
-    std::optional<double> bytesReceived;  // totals over all interfaces; unset = table unreadable
+    std::optional<uint64_t> lastInputMs; // last-input tick on the monotonic clock; unset = no idle source
+    std::optional<double> bytesReceived; // totals over all interfaces; unset = table unreadable
     std::optional<double> bytesSent;
 };
 
@@ -46,11 +46,14 @@ struct OperateInput {
     int timeMode = 0;
     DateTime start;
     DateTime end;
-    double idleSeconds = 0;  // lfreetime
-    int direction = 0;       // 0 download, 1 upload
-    int compare = 0;         // 0 at most, else at least
-    double netLimit = 0;     // KB/s
-    double holdSeconds = 0;  // llasttime
+    // The countdown's end on the steady clock of Readings::monotonicMs, so that setting the wall clock or
+    // a daylight-saving change does not move it; unset: `start` on the wall clock.
+    std::optional<uint64_t> countdownDueMs;
+    double idleSeconds = 0; // lfreetime
+    int direction = 0;      // 0 download, 1 upload
+    int compare = 0;        // 0 at most, else at least
+    double netLimit = 0;    // KB/s
+    double holdSeconds = 0; // llasttime
 };
 
 struct OperateResult {
@@ -70,6 +73,21 @@ bool TrafficMeter(MeterState& state, int direction, int compare, double limit, d
 // operate: evaluates the time condition, calls the meters as the mode requires and composes the label.
 // On WindowOver the caller stops the run and decides how to go on (WindowOverAction).
 OperateResult Operate(MeterState& state, const OperateInput& in, const Readings& r);
+
+// Whole seconds a countdown due at `dueMs` has left at `nowMs`, a started second counting as one; 0 when
+// it is due.
+int64_t CountdownSecondsLeft(uint64_t dueMs, uint64_t nowMs);
+
+// The wall clock and the steady clock, read together.
+struct ClockReading {
+    DateTime wall;
+    uint64_t steadyMs = 0;
+};
+
+// Whether the clock moved under a run between two readings a tick apart: the wall clock went against the
+// steady clock by more than a few seconds (it was set, or daylight saving changed), or far more time
+// passed than a tick (the computer slept). The run's window times are then worked out afresh.
+bool ClockJumped(ClockReading before, ClockReading after);
 
 // The full-screen pause: hold clock unset and idle baseline moved to now.
 void PauseMeters(MeterState& state, uint64_t monotonicMs);

@@ -40,7 +40,7 @@ int64_t CountdownLength(const std::string& text) {
     return static_cast<int64_t>(std::clamp(n, lo, hi));
 }
 
-OperateInput ToOperateInput(const EditorValues& v) {
+OperateInput ToOperateInput(const EditorValues& v, std::optional<uint64_t> countdownDueMs) {
     OperateInput in;
     in.timeOn = v.timeOn;
     in.idleOn = v.idleOn;
@@ -48,6 +48,7 @@ OperateInput ToOperateInput(const EditorValues& v) {
     in.timeMode = v.timeMode;
     in.start = v.start;
     in.end = v.end;
+    in.countdownDueMs = countdownDueMs;
     in.idleSeconds = IdleTotalSeconds(v);
     in.direction = v.direction;
     in.compare = v.compare;
@@ -58,10 +59,36 @@ OperateInput ToOperateInput(const EditorValues& v) {
 
 } // namespace
 
+void RunControl::recomputeAfterClockJump(ClockReading now) {
+    TaskEditor* editor = impl_->window.editor();
+    const EditorValues v = editor->values();
+    if (!v.timeOn) {
+        return;
+    }
+    if (v.timeMode == ModeCountdown && impl_->countdownDueMs) {
+        // The countdown itself runs on the steady clock; only its shown end follows the wall clock.
+        editor->setStartPicker(
+            now.wall.addSeconds(CountdownSecondsLeft(*impl_->countdownDueMs, now.steadyMs)));
+    } else if (v.timeMode == ModeWeekly) {
+        // As at arming: the window of a selected day that is not over, past the ones it has acted in. A
+        // window jumped over entirely is missed, never acted on late.
+        const Window window = NextWeeklyWindow(v.week, v.start.timeOfDay(), v.end.timeOfDay(), now.wall);
+        if (const std::optional<Window> next =
+                impl_->acted.NotActedIn(runningTaskIdentity(v), ModeWeekly, v.week, window)) {
+            editor->setPickers(next->start, next->end);
+        }
+    }
+}
+
 void RunControl::timerMainTimer() {
     MainWindow& w = impl_->window;
     TaskEditor* editor = w.editor();
     Platform& p = impl_->platform();
+    const ClockReading clock{p.Now(), p.MonotonicMs()};
+    if (ClockJumped(impl_->lastClock, clock)) {
+        recomputeAfterClockJump(clock);
+    }
+    impl_->lastClock = clock;
     const EditorValues v = editor->values();
 
     if (v.fullScreenPause && v.operation > OpRemind && FullScreenActive(p)) {
@@ -70,15 +97,17 @@ void RunControl::timerMainTimer() {
         // the window's start: moving it to now + txt_ttime would open the window early and fire the
         // operation before its time.
         if (v.timeMode == ModeCountdown) {
-            editor->setStartPicker(p.Now().addSeconds(CountdownLength(v.countdownText)));
+            const int64_t n = CountdownLength(v.countdownText);
+            editor->setStartPicker(clock.wall.addSeconds(n));
+            impl_->countdownDueMs = clock.steadyMs + static_cast<uint64_t>(std::max<int64_t>(n, 0)) * 1000u;
         }
-        PauseMeters(impl_->meters, p.MonotonicMs());
+        PauseMeters(impl_->meters, clock.steadyMs);
         return;
     }
 
     Readings r;
-    r.now = p.Now();
-    r.monotonicMs = p.MonotonicMs();
+    r.now = clock.wall;
+    r.monotonicMs = clock.steadyMs;
     // Probes run only for the conditions that are on, so an idle-less, traffic-less tick stays cheap.
     if (v.idleOn) {
         r.lastInputMs = p.LastInputMs();
@@ -92,7 +121,7 @@ void RunControl::timerMainTimer() {
         }
     }
 
-    const OperateResult result = Operate(impl_->meters, ToOperateInput(v), r);
+    const OperateResult result = Operate(impl_->meters, ToOperateInput(v, impl_->countdownDueMs), r);
     const bool savedTasks = w.savedTaskCheck()->isChecked();
     const bool goOn = w.continueCheck()->isChecked();
 

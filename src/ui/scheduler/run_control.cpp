@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace vantor::ui {
 
 namespace {
@@ -136,7 +138,7 @@ void RunControl::cmdStartClick(StartCause cause) {
         return;
     }
     resetcontrol(0);
-    setArmed(true);
+    arm();
 }
 
 std::string RunControl::runningTaskIdentity(const EditorValues& v) {
@@ -161,6 +163,21 @@ bool RunControl::skipActedWindow(const EditorValues& v) {
         impl_->window.editor()->setPickers(next->start, next->end);
     }
     return true;
+}
+
+void RunControl::arm() {
+    Platform& p = impl_->platform();
+    impl_->lastClock = ClockReading{p.Now(), p.MonotonicMs()};
+    impl_->countdownDueMs.reset();
+    const EditorValues v = impl_->window.editor()->values();
+    if (v.timeOn && v.timeMode == ModeCountdown) {
+        // The length the check put into the start picker, counted on the steady clock from now on.
+        if (const std::optional<int32_t> n = CountdownSeconds(v.countdownText)) {
+            impl_->countdownDueMs =
+                impl_->lastClock.steadyMs + static_cast<uint64_t>(std::max(*n, 0)) * 1000u;
+        }
+    }
+    setArmed(true);
 }
 
 void RunControl::resetcontrol(int bytType) {
@@ -226,7 +243,7 @@ void RunControl::loadtask() {
     const QString tip = QString::fromStdString(row.conditionText + "(" + row.operationText + ")");
     list->setToolTip(tip);
     w.stateLabel()->setToolTip(tip);
-    setArmed(true);
+    arm();
 }
 
 void RunControl::setArmed(bool armed) {

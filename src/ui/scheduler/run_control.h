@@ -51,11 +51,16 @@ public:
 private:
     // Timer_main on or off; the notification icon's tip follows at once, as no hover tells the icon.
     void setArmed(bool armed);
+    // Arms the editor's checked task: the countdown's end on the steady clock, then Timer_main.
+    void arm();
     // The running task as the memory of acted windows knows it: the saved row, or the editor's task.
     std::string runningTaskIdentity(const EditorValues& v);
     // Moves the editor's window off an occurrence the task has acted in; false when none is left (a time
     // window that has had its action).
     bool skipActedWindow(const EditorValues& v);
+    // After the clock moved under the run: the window times worked out as at arming, the countdown's
+    // shown end moved to where the steady clock puts it.
+    void recomputeAfterClockJump(ClockReading now);
 
     class Impl;
     Impl* impl_;

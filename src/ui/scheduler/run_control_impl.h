@@ -22,6 +22,9 @@ public:
     MeterState meters;               // TimeStatusText ... PrevSampleTime
     WarningDialog* dialog = nullptr; // Fr_tips, created on first use
     ActedWindows acted;              // window occurrences the tasks have acted in
+    // The armed countdown's end on the steady clock; the start picker shows it in wall-clock time.
+    std::optional<uint64_t> countdownDueMs;
+    ClockReading lastClock; // both clocks at the last tick, or at arming
 
     Platform& platform() { return context.platform; }
 };

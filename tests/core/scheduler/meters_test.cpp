@@ -73,6 +73,62 @@ INSTANTIATE_TEST_SUITE_P(
         TimeCase{"WeeklyOver", 2, -7200, -3600, "\n", OperateResult::Outcome::WindowOver}),
     [](const testing::TestParamInfo<TimeCase>& info) { return std::string(info.param.name); });
 
+struct SteadyCountdownCase {
+    const char* name;
+    int64_t wallOffset; // where the wall clock reads, against the arming
+    uint64_t steadyMs;  // steady milliseconds since the arming (due after 120 s)
+    std::string label;
+};
+
+class SteadyCountdownTable : public testing::TestWithParam<SteadyCountdownCase> {};
+
+TEST_P(SteadyCountdownTable, CountsOnTheSteadyClockWhateverTheWallClockSays) {
+    const SteadyCountdownCase& c = GetParam();
+    MeterState st;
+    OperateInput in = TimeTask(0, kNow.addSeconds(120), kNow);
+    in.countdownDueMs = 5'000 + 120'000;
+    const OperateResult r = Operate(st, in, At(kNow.addSeconds(c.wallOffset), 5'000 + c.steadyMs));
+    EXPECT_EQ(r.label, c.label);
+    EXPECT_EQ(r.outcome,
+              c.label == kTimeOk + "\n" ? OperateResult::Outcome::Met : OperateResult::Outcome::Waiting);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SteadyCountdownTable,
+    testing::Values(SteadyCountdownCase{"ClockSetForwardAnHour", 3610, 10'000, "剩余:1分50秒\n"},
+                    SteadyCountdownCase{"ClockSetBackAnHour", -3590, 10'000, "剩余:1分50秒\n"},
+                    SteadyCountdownCase{"AStartedSecondCounts", 10, 9'001, "剩余:1分51秒\n"},
+                    SteadyCountdownCase{"DueToTheMillisecond", 120, 120'000, kTimeOk + "\n"},
+                    SteadyCountdownCase{"SleptPastItsEnd", 600, 600'000, kTimeOk + "\n"}),
+    [](const testing::TestParamInfo<SteadyCountdownCase>& info) { return std::string(info.param.name); });
+
+struct JumpCase {
+    const char* name;
+    int64_t wallSeconds;
+    int64_t steadyMs;
+    bool jumped;
+};
+
+class ClockJumpedTable : public testing::TestWithParam<JumpCase> {};
+
+TEST_P(ClockJumpedTable, WallAgainstSteadyOrAGap) {
+    const JumpCase& c = GetParam();
+    const ClockReading before{kNow, 1'000'000};
+    const ClockReading after{kNow.addSeconds(c.wallSeconds), static_cast<uint64_t>(1'000'000 + c.steadyMs)};
+    EXPECT_EQ(ClockJumped(before, after), c.jumped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ClockJumpedTable,
+                         testing::Values(JumpCase{"OneTick", 1, 1'000, false},
+                                         JumpCase{"WholeSecondsOfTheWallClock", 2, 1'001, false},
+                                         JumpCase{"LateTick", 2, 1'900, false},
+                                         JumpCase{"SetBackHalfAMinute", -29, 1'000, true},
+                                         JumpCase{"DaylightSavingStarts", 3601, 1'000, true},
+                                         JumpCase{"Resumed", 600, 600'000, true}),
+                         [](const testing::TestParamInfo<JumpCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
 TEST(Operate, CountdownTickByTickWithMeters) {
     MeterState st;
     OperateInput in = TimeTask(0, kNow.addSeconds(2), kNow, true, false);

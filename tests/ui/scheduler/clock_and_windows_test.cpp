@@ -1,4 +1,5 @@
-// Window tasks act once per occurrence of their window, whatever chains them again.
+// Window tasks act once per occurrence of their window, and the clock moving under a run (set forward or
+// back, daylight saving, a suspend) neither shortens a countdown nor makes a window fire again or late.
 #include "scheduler_harness.h"
 
 #include "core/tasks/validation.h"
@@ -45,6 +46,10 @@ private slots:
     void windowTaskActsOncePerOccurrence_data();
     void windowTaskActsOncePerOccurrence();
     void acknowledgedReminderDoesNotComeBack();
+    void countdownRunsOnTheSteadyClock_data();
+    void countdownRunsOnTheSteadyClock();
+    void windowsAreWorkedOutAfreshAfterAJump_data();
+    void windowsAreWorkedOutAfreshAfterAJump();
 };
 
 void ClockAndWindowsTest::windowTaskActsOncePerOccurrence_data() {
@@ -118,6 +123,88 @@ void ClockAndWindowsTest::acknowledgedReminderDoesNotComeBack() {
     QTest::keyClick(h.dialog(), Qt::Key_Space);
     QVERIFY(Contains(h.platform().calls, "lock"));
     QCOMPARE(h.list().selectedRow(), 1);
+}
+
+void ClockAndWindowsTest::countdownRunsOnTheSteadyClock_data() {
+    QTest::addColumn<int>("wallShift");  // seconds the wall clock is set by, after 10 ticks
+    QTest::addColumn<int>("sleep");      // seconds both clocks run on while nothing ticks (a suspend)
+    QTest::addColumn<int>("ticksAfter"); // ticks after that until the countdown acts
+    QTest::newRow("set forward an hour") << 3600 << 0 << 111;
+    QTest::newRow("set back an hour (daylight saving ends)") << -3600 << 0 << 111;
+    QTest::newRow("slept past its end: acts on resume") << 0 << 600 << 1;
+}
+
+void ClockAndWindowsTest::countdownRunsOnTheSteadyClock() {
+    QFETCH(int, wallShift);
+    QFETCH(int, sleep);
+    QFETCH(int, ticksAfter);
+    Harness h;
+    h.compose(CountdownTask(120, OpShutdown));
+    h.pressStart();
+    for (int i = 0; i < 10; ++i) {
+        h.tick();
+    }
+    h.platform().SetNow(h.platform().Now().addSeconds(wallShift));
+    h.platform().Advance(sleep);
+    if (ticksAfter > 1) {
+        h.tick();
+        // The shown end follows the wall clock: 110 seconds from the moved "now".
+        QCOMPARE(h.editor().values().start, h.platform().Now().addSeconds(110));
+        QCOMPARE(h.label(), QStringLiteral("剩余:1分50秒\n"));
+        QCOMPARE(h.tickUntilStopped(200) + 1, ticksAfter);
+    } else {
+        QCOMPARE(h.tickUntilStopped(200), ticksAfter);
+    }
+    QVERIFY(h.warningOpen());
+}
+
+void ClockAndWindowsTest::windowsAreWorkedOutAfreshAfterAJump_data() {
+    QTest::addColumn<QString>("week"); // ticked days, Monday first; empty: a time window
+    QTest::addColumn<int>("startDay"); // December 2026, hours
+    QTest::addColumn<int>("startHour");
+    QTest::addColumn<int>("endHour");
+    QTest::addColumn<int>("jump");       // seconds the wall clock is set by
+    QTest::addColumn<int>("ticksToAct"); // ticks after the jump until it acts; 0: it never does
+    // Armed on Tuesday 10:00 for Thursday 11:00; set back a day, Monday's window comes first.
+    QTest::newRow("weekly, back a day onto a ticked day") << "1001000" << 7 << 11 << 12 << -86400 << 3599;
+    QTest::newRow("time window, jumped into") << "" << 8 << 12 << 13 << 7200 << 1;
+    QTest::newRow("time window, jumped over: missed") << "" << 8 << 10 << 11 << 7200 << 0;
+    // Today's window jumped over: the next one is next Monday's, not a late action now.
+    QTest::newRow("weekly, jumped over: missed") << "1100000" << 8 << 10 << 11 << 7200 << 0;
+}
+
+void ClockAndWindowsTest::windowsAreWorkedOutAfreshAfterAJump() {
+    QFETCH(QString, week);
+    QFETCH(int, startDay);
+    QFETCH(int, startHour);
+    QFETCH(int, endHour);
+    QFETCH(int, jump);
+    QFETCH(int, ticksToAct);
+    Harness h;
+    const DateTime start = At(startDay, startHour, startHour == 10 ? 30 : 0);
+    const DateTime end = At(startDay, endHour);
+    std::array<bool, 7> days{};
+    for (int i = 0; i < week.size(); ++i) {
+        days[static_cast<size_t>(i)] = week[i] == QLatin1Char('1');
+    }
+    h.compose(week.isEmpty() ? WindowTask(start, end, OpShutdown) : WeeklyTask(days, start, end, OpShutdown));
+    h.pressStart();
+    h.tick();
+    QVERIFY(h.run().running());
+    h.platform().SetNow(h.platform().Now().addSeconds(jump));
+    int ticks = 0;
+    while (h.run().running() && !h.warningOpen() && ticks < 4000) {
+        h.tick();
+        ++ticks;
+    }
+    QCOMPARE(h.warningOpen(), ticksToAct > 0);
+    QVERIFY(!Contains(h.platform().calls, "power-off"));
+    if (ticksToAct > 0) {
+        QCOMPARE(ticks, ticksToAct);
+    } else if (!week.isEmpty()) {
+        QVERIFY(h.run().running()); // waiting for next week's window
+        QCOMPARE(h.editor().values().start, At(14, 10, 30));
+    }
 }
 
 QTEST_MAIN(ClockAndWindowsTest)
