@@ -111,6 +111,26 @@ std::vector<uint8_t> ParseHardwareAddress(const std::string& text) {
     return {};
 }
 
+bool ReachesANetwork(const std::string& dir, long long arpType) {
+    constexpr long long kArpLoopback = 772;
+    constexpr long long kArpPpp = 512;
+    if (arpType == kArpLoopback) {
+        return false;
+    }
+    if (access(dir.c_str(), F_OK) != 0) {
+        return true; // nothing tells what it is: its bytes count rather than go missing
+    }
+    // A card, a USB adapter or a modem has a device behind it; virtual interfaces (bridges, veth, tun/tap,
+    // VLANs, bonds, tunnels) have none and carry bytes that a real interface counts as well.
+    if (access((dir + "device").c_str(), F_OK) == 0 || arpType == kArpPpp ||
+        access((dir + "wireless").c_str(), F_OK) == 0 || access((dir + "phy80211").c_str(), F_OK) == 0) {
+        return true;
+    }
+    const std::string uevent = ReadSmallFile(dir + "uevent").value_or("");
+    return uevent.find("DEVTYPE=wwan") != std::string::npos ||
+           uevent.find("DEVTYPE=wlan") != std::string::npos;
+}
+
 InterfaceReader::Details InterfaceReader::ReadDetails(const std::string& name, uint64_t nowMs) const {
     const std::string dir = sysClassNet_ + "/" + name + "/";
     Details d;
@@ -120,6 +140,7 @@ InterfaceReader::Details InterfaceReader::ReadDetails(const std::string& name, u
     const long long speedMbps = ReadNumber(dir + "speed").value_or(0);
     d.speed = speedMbps > 0 ? static_cast<uint64_t>(speedMbps) * 1'000'000u : 0;
     const long long arpType = ReadNumber(dir + "type").value_or(-1);
+    d.counted = ReachesANetwork(dir, arpType);
     if (arpType == 772) {
         d.type = kTypeLoopback;
     } else if (arpType == 1) {
@@ -149,11 +170,17 @@ std::optional<std::vector<InterfaceRow>> InterfaceReader::Read(uint64_t nowMs) {
     }
     std::vector<InterfaceRow> rows = ParseProcNetDev(*text);
     std::map<std::string, Details> seen;
+    std::vector<InterfaceRow> counted;
+    counted.reserve(rows.size());
     for (InterfaceRow& row : rows) {
         auto it = details_.find(row.name);
         Details d = (it != details_.end() && nowMs < it->second.readAtMs + kDetailsRefreshMs)
                         ? it->second
                         : ReadDetails(row.name, nowMs);
+        if (!d.counted) {
+            seen.emplace(row.name, std::move(d));
+            continue;
+        }
         if (d.index != 0) {
             row.index = d.index; // else the position the table gave it
         }
@@ -167,9 +194,10 @@ std::optional<std::vector<InterfaceRow>> InterfaceReader::Read(uint64_t nowMs) {
             row.description = row.name;
         }
         seen.emplace(row.name, std::move(d));
+        counted.push_back(std::move(row));
     }
     details_ = std::move(seen); // interfaces that went away are forgotten
-    return rows;
+    return counted;
 }
 
 } // namespace vantor::linux_backend

@@ -1,4 +1,5 @@
-// The interface table on Linux: /proc/net/dev counters with a few sysfs details per interface.
+// The interface table on Linux: /proc/net/dev counters with a few sysfs details per interface, for the
+// interfaces that reach a network (see ReachesANetwork).
 #pragma once
 
 #include "core/probes/net_stats.h"
@@ -31,6 +32,7 @@ private:
         uint32_t adminStatus = 0;
         uint32_t operStatus = 0;
         std::vector<uint8_t> address;
+        bool counted = true; // reaches a network
         uint64_t readAtMs = 0;
     };
     Details ReadDetails(const std::string& name, uint64_t nowMs) const;
@@ -39,6 +41,12 @@ private:
     std::string sysClassNet_;
     std::map<std::string, Details> details_;
 };
+
+// Whether the interface whose sysfs folder is `dir` (ending in "/") carries the computer's own network
+// traffic: one with a device behind it, a wireless or mobile-broadband one, or ppp; not loopback nor the
+// virtual ones (bridges, veth, tun/tap, VLANs, bonds), whose bytes are local or counted twice. Without a
+// sysfs folder nothing tells, and it counts.
+bool ReachesANetwork(const std::string& dir, long long arpType);
 
 // "00:0c:29:0a:b5:1f" as bytes (at most 8); empty when the text is not such an address.
 std::vector<uint8_t> ParseHardwareAddress(const std::string& text);
