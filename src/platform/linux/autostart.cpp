@@ -1,5 +1,7 @@
 #include "platform/linux/autostart.h"
 
+#include "platform/linux/errno_text.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -43,7 +45,7 @@ bool MakeFolders(const std::string& path) {
 }
 
 std::string Failure(const std::string& what, const std::string& path, int err) {
-    return "Cannot " + what + " " + path + ": " + std::strerror(err);
+    return "无法" + what + "“" + path + "”：" + ErrnoText(err);
 }
 
 } // namespace
@@ -121,13 +123,12 @@ std::string ProgramOfExecLine(const std::string& value) {
 ActionResult WriteAutostartEntry(AutostartScope scope, const std::string& programPath) {
     const std::optional<std::string> exec = ExecLineFor(programPath);
     if (!exec) {
-        return ActionResult::Fail("Cannot register " + programPath +
-                                  " to start with the session: an autostart entry cannot hold a path with a "
-                                  "backslash or a control character");
+        return ActionResult::Fail("无法让“" + programPath +
+                                  "”随系统启动：自动启动项不能保存含有反斜杠（\\）或控制字符的路径");
     }
     const std::string folder = AutostartFolder(scope);
     if (!MakeFolders(folder)) {
-        return ActionResult::Fail(Failure("create", folder, errno));
+        return ActionResult::Fail(Failure("创建文件夹", folder, errno));
     }
     const std::string path = folder + "/" + kEntryName;
     const std::string temp = path + ".tmp";
@@ -136,18 +137,18 @@ ActionResult WriteAutostartEntry(AutostartScope scope, const std::string& progra
     // Written beside the entry and renamed over it, so a reader never sees half an entry.
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return ActionResult::Fail(Failure("write", path, errno));
+        return ActionResult::Fail(Failure("写入", path, errno));
     }
     const ssize_t written = write(fd, content.data(), content.size());
     const int writeErr = errno;
     if (close(fd) != 0 || written != static_cast<ssize_t>(content.size())) {
         unlink(temp.c_str());
-        return ActionResult::Fail(Failure("write", path, written < 0 ? writeErr : EIO));
+        return ActionResult::Fail(Failure("写入", path, written < 0 ? writeErr : EIO));
     }
     if (rename(temp.c_str(), path.c_str()) != 0) {
         const int err = errno;
         unlink(temp.c_str());
-        return ActionResult::Fail(Failure("write", path, err));
+        return ActionResult::Fail(Failure("写入", path, err));
     }
     return ActionResult::Ok();
 }
@@ -181,7 +182,7 @@ std::string ReadAutostartEntry(AutostartScope scope) {
 ActionResult DeleteAutostartEntry(AutostartScope scope) {
     const std::string path = EntryPath(scope);
     if (unlink(path.c_str()) != 0 && errno != ENOENT) {
-        return ActionResult::Fail(Failure("delete", path, errno));
+        return ActionResult::Fail(Failure("删除", path, errno));
     }
     return ActionResult::Ok();
 }

@@ -44,7 +44,7 @@ bool BusClient::Connected() {
 }
 
 DBusReply BusClient::Call(const QString& service, const QString& path, const QString& iface,
-                          const QString& method, const QVariantList& args, int timeoutMs) {
+                          const QString& method, const QVariantList& args, int timeoutMs, bool interactive) {
     DBusReply reply;
     if (!Connected()) {
         reply.errorName = QStringLiteral("org.freedesktop.DBus.Error.NoServer");
@@ -55,7 +55,7 @@ DBusReply BusClient::Call(const QString& service, const QString& path, const QSt
     QDBusMessage msg = QDBusMessage::createMethodCall(service, path, iface, method);
     msg.setArguments(args);
     msg.setAutoStartService(false);
-    msg.setInteractiveAuthorizationAllowed(false);
+    msg.setInteractiveAuthorizationAllowed(interactive);
     const QDBusMessage answer = QDBusConnection(connectionName_).call(msg, QDBus::Block, timeoutMs);
     if (answer.type() == QDBusMessage::ReplyMessage) {
         reply.ok = true;
@@ -87,34 +87,35 @@ bool BusClient::HasOwner(const QString& service) {
     return r.ok && !r.values.isEmpty() && r.values.front().toBool();
 }
 
-std::string DescribeFailure(const DBusReply& reply, const std::string& action, const std::string& service) {
+std::string FailureReason(const DBusReply& reply, const std::string& service) {
     const QString& name = reply.errorName;
     std::string why;
     if (name.endsWith(QLatin1String(".NoServer")) || name.endsWith(QLatin1String(".Disconnected"))) {
-        why = "the system message bus cannot be reached";
+        why = "无法连接系统的消息总线（D-Bus）";
     } else if (name.endsWith(QLatin1String(".ServiceUnknown")) ||
                name.endsWith(QLatin1String(".NameHasNoOwner"))) {
-        why = service + " is not running";
+        why = service + " 没有运行";
     } else if (name.endsWith(QLatin1String(".UnknownMethod")) ||
                name.endsWith(QLatin1String(".UnknownObject")) ||
                name.endsWith(QLatin1String(".UnknownInterface"))) {
-        why = service + " does not offer this";
+        why = service + " 不提供这项操作";
     } else if (name.endsWith(QLatin1String(".AccessDenied")) ||
                name.endsWith(QLatin1String(".InteractiveAuthorizationRequired")) ||
                name == QLatin1String("org.freedesktop.PolicyKit1.Error.NotAuthorized")) {
-        why = "not permitted for this user (no polkit authorization)";
+        why = "当前用户没有这项权限（polkit 未授权）";
     } else if (name.contains(QLatin1String("Inhibit")) || name.contains(QLatin1String("Blocked"))) {
-        why = "blocked by an inhibitor lock";
+        why = "有程序阻止了这项操作（抑制锁）";
     } else if (name.endsWith(QLatin1String(".NoReply")) || name.endsWith(QLatin1String(".Timeout"))) {
-        why = service + " did not answer";
+        why = service + " 没有回应";
     } else {
-        why = "refused by " + service;
+        // No words of our own for this one: its name at least tells a helper what happened.
+        why = service + " 拒绝了请求（" + name.toStdString() + "）";
     }
-    std::string text = "Cannot " + action + ": " + why;
-    if (!reply.errorMessage.isEmpty()) {
-        text += " (" + reply.errorMessage.toStdString() + ")";
-    }
-    return text;
+    return why;
+}
+
+std::string DescribeFailure(const DBusReply& reply, const std::string& action, const std::string& service) {
+    return "无法" + action + "：" + FailureReason(reply, service);
 }
 
 } // namespace vantor::linux_backend

@@ -30,8 +30,9 @@ public:
 
     // False when the bus cannot be reached at all.
     bool Connected();
+    // `interactive`: the service may ask the user for a password (polkit) before it answers.
     DBusReply Call(const QString& service, const QString& path, const QString& iface, const QString& method,
-                   const QVariantList& args = {}, int timeoutMs = 5000);
+                   const QVariantList& args = {}, int timeoutMs = 5000, bool interactive = false);
     // A property read through org.freedesktop.DBus.Properties.Get.
     std::optional<QVariant> Property(const QString& service, const QString& path, const QString& iface,
                                      const QString& name, int timeoutMs = 2000);
@@ -45,7 +46,11 @@ private:
     bool usable_ = false;
 };
 
-// The reason for a failed call in words for the user, naming the action ("power off") and the service.
+// Why a call failed, in the user's words: "systemd-logind 没有运行".
+std::string FailureReason(const DBusReply& reply, const std::string& service);
+
+// The reason for a failed call in the user's words, naming the action ("关机") and the service:
+// "无法关机：当前用户没有这项权限（polkit 未授权）".
 std::string DescribeFailure(const DBusReply& reply, const std::string& action, const std::string& service);
 
 } // namespace vantor::linux_backend

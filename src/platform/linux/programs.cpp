@@ -1,5 +1,7 @@
 #include "platform/linux/programs.h"
 
+#include "platform/linux/errno_text.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -38,11 +40,15 @@ namespace {
     _exit(127);
 }
 
+std::string CannotStart(const std::string& program, int err) {
+    return "无法启动“" + program + "”：" + ErrnoText(err);
+}
+
 } // namespace
 
 ActionResult StartDetached(const std::vector<std::string>& args, const std::string& workDir) {
     if (args.empty() || args.front().empty()) {
-        return ActionResult::Fail("No program was given");
+        return ActionResult::Fail("没有指定要启动的程序");
     }
     // Everything the children need is prepared before fork: after it, no allocation is safe.
     std::vector<std::string> copies(args);
@@ -55,14 +61,14 @@ ActionResult StartDetached(const std::vector<std::string>& args, const std::stri
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
-        return ActionResult::Fail(std::string("Cannot start ") + args.front() + ": " + std::strerror(errno));
+        return ActionResult::Fail(CannotStart(args.front(), errno));
     }
     const pid_t child = fork();
     if (child < 0) {
         const int err = errno;
         close(fds[0]);
         close(fds[1]);
-        return ActionResult::Fail(std::string("Cannot start ") + args.front() + ": " + std::strerror(err));
+        return ActionResult::Fail(CannotStart(args.front(), err));
     }
     if (child == 0) {
         // Double fork: the middle child exits at once, so the program is adopted by init and never
@@ -92,14 +98,14 @@ ActionResult StartDetached(const std::vector<std::string>& args, const std::stri
     } while (n < 0 && errno == EINTR);
     close(fds[0]);
     if (n == static_cast<ssize_t>(sizeof err)) {
-        return ActionResult::Fail(std::string("Cannot start ") + args.front() + ": " + std::strerror(err));
+        return ActionResult::Fail(CannotStart(args.front(), err));
     }
     return ActionResult::Ok();
 }
 
 ActionResult StartProgramOrDocument(const std::string& path) {
     if (path.empty()) {
-        return ActionResult::Fail("No program or document was given");
+        return ActionResult::Fail("没有指定要运行的程序或要打开的文件");
     }
     struct stat st {};
     if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
@@ -109,7 +115,7 @@ ActionResult StartProgramOrDocument(const std::string& path) {
         if (program.front() != '/') {
             char cwd[4096];
             if (getcwd(cwd, sizeof cwd) == nullptr) {
-                return ActionResult::Fail("Cannot start " + path + ": " + std::strerror(errno));
+                return ActionResult::Fail(CannotStart(path, errno));
             }
             program = std::string(cwd) + "/" + program;
         }
@@ -119,11 +125,11 @@ ActionResult StartProgramOrDocument(const std::string& path) {
     }
     const bool looksLikeUrl = path.find("://") != std::string::npos || path.rfind("mailto:", 0) == 0;
     if (!looksLikeUrl && access(path.c_str(), F_OK) != 0) {
-        return ActionResult::Fail("Cannot open " + path + ": " + std::strerror(errno));
+        return ActionResult::Fail("无法打开“" + path + "”：" + ErrnoText(errno));
     }
     ActionResult r = StartDetached({"xdg-open", path}, {});
-    if (!r.ok && r.error.find(std::strerror(ENOENT)) != std::string::npos) {
-        return ActionResult::Fail("Cannot open " + path + ": xdg-open is not installed");
+    if (!r.ok && r.error.find(ErrnoText(ENOENT)) != std::string::npos) {
+        return ActionResult::Fail("无法打开“" + path + "”：没有安装 xdg-open，找不到打开它的程序");
     }
     return r;
 }

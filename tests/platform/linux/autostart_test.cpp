@@ -114,7 +114,7 @@ TEST_F(AutostartFixture, ScopesAreSeparate) {
 TEST_F(AutostartFixture, PathWithABackslashIsARefusedWrite) {
     const ActionResult r = platform->WriteAutostart(AutostartScope::User, "/opt/back\\slash/vantor");
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("backslash"), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("反斜杠"), std::string::npos) << r.error;
     EXPECT_EQ(platform->ReadAutostart(AutostartScope::User), "");
 }
 
@@ -123,7 +123,7 @@ TEST_F(AutostartFixture, UnwritableFolderIsAReportedFailure) {
     ScopedEnv blocked("VANTOR_XDG_AUTOSTART_DIR", dir.File("blocker/autostart"));
     const ActionResult r = platform->WriteAutostart(AutostartScope::Machine, "/opt/vantor/vantor");
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("blocker"), std::string::npos) << r.error;
+    EXPECT_EQ(r.error, "无法创建文件夹“" + dir.File("blocker/autostart") + "”：路径中有一部分不是文件夹");
     EXPECT_EQ(platform->ReadAutostart(AutostartScope::Machine), "");
 }
 

@@ -60,7 +60,7 @@ TEST_F(ProgramFixture, FailedExecIsReported) {
     WriteFile(broken, "#!/nonexistent/interpreter\n", 0755);
     const ActionResult r = platform->StartProgram(broken);
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("No such file or directory"), std::string::npos) << r.error;
+    EXPECT_EQ(r.error, "无法启动“" + broken + "”：文件或文件夹不存在");
 }
 
 struct XdgOpenFixture : ProgramFixture {
@@ -102,7 +102,7 @@ TEST_F(XdgOpenFixture, AddressIsOpenedThoughItIsNoFile) {
 TEST_F(XdgOpenFixture, MissingFileIsReportedWithoutOpeningAnything) {
     const ActionResult r = platform->StartProgram(dir.File("no such file.txt"));
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("No such file or directory"), std::string::npos) << r.error;
+    EXPECT_EQ(r.error, "无法打开“" + dir.File("no such file.txt") + "”：文件或文件夹不存在");
     EXPECT_NE(access(dir.File("opened").c_str(), F_OK), 0);
 }
 
@@ -112,7 +112,7 @@ TEST_F(ProgramFixture, MissingXdgOpenIsReported) {
     WriteFile(doc, "text");
     const ActionResult r = platform->StartProgram(doc);
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("xdg-open is not installed"), std::string::npos) << r.error;
+    EXPECT_EQ(r.error, "无法打开“" + doc + "”：没有安装 xdg-open，找不到打开它的程序");
 }
 
 TEST_F(ProgramFixture, EmptyPathIsRefused) {
