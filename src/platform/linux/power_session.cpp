@@ -2,7 +2,9 @@
 
 #include <QDBusObjectPath>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <unistd.h>
 
 namespace vantor::linux_backend {
@@ -13,22 +15,28 @@ const QString kLogind = QStringLiteral("org.freedesktop.login1");
 const QString kLogindPath = QStringLiteral("/org/freedesktop/login1");
 const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
 const std::string kLogindName = "systemd-logind";
+// Time for the user to type a password into the desktop's polkit prompt.
+constexpr int kPasswordWaitMs = 120'000;
 
 } // namespace
 
-bool PowerSession::CanDo(const char* method) {
+QString PowerSession::Ask(const char* method) {
     const DBusReply r = system_.Call(kLogind, kLogindPath, kManager, QString::fromLatin1(method), {}, 3000);
-    if (!r.ok || r.values.isEmpty()) {
-        return false;
-    }
-    // "challenge" means polkit would ask for a password; the request is still possible, so it counts.
-    const QString answer = r.values.front().toString();
+    return r.ok && !r.values.isEmpty() ? r.values.front().toString() : QString();
+}
+
+bool PowerSession::Allowed(const QString& answer) {
+    // "challenge" means polkit will ask for a password; the request is still possible, so it counts.
     return answer == QLatin1String("yes") || answer == QLatin1String("challenge");
 }
 
-ActionResult PowerSession::ManagerAction(const char* method, const std::string& action) {
-    // interactive = false: a background scheduler must never stop and wait for a password prompt.
-    const DBusReply r = system_.Call(kLogind, kLogindPath, kManager, QString::fromLatin1(method), {false});
+ActionResult PowerSession::ManagerAction(const char* method, const char* question,
+                                         const std::string& action) {
+    // Where polkit wants a password, the request must allow the desktop to ask for it; sent without, it
+    // is refused every time. Otherwise a scheduled action never stops to wait for a prompt.
+    const bool interactive = Ask(question) == QLatin1String("challenge");
+    const DBusReply r = system_.Call(kLogind, kLogindPath, kManager, QString::fromLatin1(method),
+                                     {interactive}, interactive ? kPasswordWaitMs : 5000, interactive);
     if (r.ok) {
         return ActionResult::Ok();
     }
@@ -84,26 +92,60 @@ ActionResult PowerSession::LogOff() {
         if (r.ok) {
             return ActionResult::Ok();
         }
-        managerFailure = DescribeFailure(r, "log off", m.service.toStdString());
+        managerFailure = DescribeFailure(r, "注销", m.service.toStdString());
     }
     const DBusReply r = SessionCall("TerminateSession", "Terminate");
     if (r.ok) {
         return ActionResult::Ok();
     }
-    std::string why = DescribeFailure(r, "log off", kLogindName);
+    std::string why = DescribeFailure(r, "注销", kLogindName);
     if (!managerFailure.empty()) {
-        why = managerFailure + "; " + why;
+        why = managerFailure + "；" + why;
     } else {
-        why += "; no desktop session manager was found";
+        why += "；也没有找到桌面的会话管理器";
     }
     return ActionResult::Fail(why);
+}
+
+std::optional<QString> PowerSession::SessionPath() {
+    const QByteArray id = qgetenv("XDG_SESSION_ID");
+    const DBusReply r = !id.isEmpty()
+                            ? system_.Call(kLogind, kLogindPath, kManager, QStringLiteral("GetSession"),
+                                           {QString::fromUtf8(id)})
+                            : system_.Call(kLogind, kLogindPath, kManager, QStringLiteral("GetSessionByPID"),
+                                           {static_cast<uint>(getpid())});
+    if (!r.ok || r.values.isEmpty()) {
+        return std::nullopt;
+    }
+    return qvariant_cast<QDBusObjectPath>(r.values.front()).path();
+}
+
+bool PowerSession::LockedSoon(const QString& sessionPath) {
+    // The locker sets the hint once its shield is up, a moment after the request.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(lockWaitMs_);
+    for (;;) {
+        const std::optional<QVariant> locked =
+            system_.Property(kLogind, sessionPath, QStringLiteral("org.freedesktop.login1.Session"),
+                             QStringLiteral("LockedHint"));
+        if (locked && locked->toBool()) {
+            return true;
+        }
+        if (!locked || std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
 ActionResult PowerSession::Lock() {
     const DBusReply r = SessionCall("LockSession", "Lock");
     if (r.ok) {
-        return ActionResult::Ok();
+        if (const std::optional<QString> path = SessionPath(); path && LockedSoon(*path)) {
+            return ActionResult::Ok();
+        }
     }
+    // Nothing locked through logind (no locker listens to it, or logind is missing): the desktop's own
+    // screen savers lock at once when they take the request.
     struct Saver {
         QString service, path, iface;
     };
@@ -112,6 +154,12 @@ ActionResult PowerSession::Lock() {
          QStringLiteral("org.freedesktop.ScreenSaver")},
         {QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("/org/gnome/ScreenSaver"),
          QStringLiteral("org.gnome.ScreenSaver")},
+        {QStringLiteral("org.cinnamon.ScreenSaver"), QStringLiteral("/org/cinnamon/ScreenSaver"),
+         QStringLiteral("org.cinnamon.ScreenSaver")},
+        {QStringLiteral("org.mate.ScreenSaver"), QStringLiteral("/org/mate/ScreenSaver"),
+         QStringLiteral("org.mate.ScreenSaver")},
+        {QStringLiteral("org.xfce.ScreenSaver"), QStringLiteral("/org/xfce/ScreenSaver"),
+         QStringLiteral("org.xfce.ScreenSaver")},
     };
     for (const Saver& s : savers) {
         if (session_.HasOwner(s.service) &&
@@ -119,8 +167,9 @@ ActionResult PowerSession::Lock() {
             return ActionResult::Ok();
         }
     }
-    return ActionResult::Fail(DescribeFailure(r, "lock the screen", kLogindName) +
-                              "; no screen saver answered");
+    const std::string why =
+        r.ok ? "已向 systemd-logind 发出锁定请求，但没有锁屏程序锁定屏幕" : FailureReason(r, kLogindName);
+    return ActionResult::Fail("无法锁定屏幕：" + why + "；也没有屏幕保护程序响应");
 }
 
 } // namespace vantor::linux_backend
