@@ -19,7 +19,11 @@ void TaskEditor::Impl::buildConditionArea() {
     combOper = MakeList(frmCondition, "Comb_oper", "操作方式", kOperationItems.data(),
                         static_cast<int>(kOperationItems.size()), 3180, kRowTop, 900, kRowHeight);
     chkFullscr = MakeCheck(frmCondition, "chk_fullscr", "全屏暂停", 4140, 260, 1080, 270);
-    chkFullscr->setToolTip(QStringLiteral("全屏状态时任务暂停"));
+    // Where no foreground window can be known (Wayland) the pause can never hold: say so, not pretend.
+    chkFullscr->setToolTip(
+        ctx.platform.CanKnowForegroundWindow()
+            ? QStringLiteral("全屏状态时任务暂停")
+            : QStringLiteral("全屏状态时任务暂停（此桌面无法得知前台窗口，本项不起作用）"));
 }
 
 void TaskEditor::Impl::buildTimeFrame() {
