@@ -9,6 +9,7 @@ packages=(
     libgl1-mesa-dev libxkbcommon-dev
     libgtest-dev libgmock-dev googletest
     libxcb1-dev libxcb-screensaver0-dev libxcb-randr0-dev
+    libwayland-dev wayland-protocols plasma-wayland-protocols
     fonts-wqy-microhei
     xvfb xauth x11-utils xdotool openbox imagemagick
     dbus python3-dbusmock

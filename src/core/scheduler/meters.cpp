@@ -56,7 +56,8 @@ void MeterState::ClearStatus() {
 
 bool IdleMeter(MeterState& state, double idleSeconds, const Readings& r) {
     if (!r.lastInputMs) {
-        state.idleStatus = "闲置:无法读取空闲时间";
+        // Said plainly: the condition cannot hold here, rather than an idle time of 0 for ever.
+        state.idleStatus = "闲置:此桌面无法提供空闲时间，条件无法达成";
         return false;
     }
     if (state.lastSeenInput != r.lastInputMs) {

@@ -49,26 +49,32 @@ std::vector<IdleSourceKind> IdleSourcesFor(const std::string& sessionType, bool 
     const bool wayland = sessionType == "wayland" || waylandDisplay;
     const bool gnome = ContainsNoCase(currentDesktop, "gnome") || ContainsNoCase(currentDesktop, "unity");
     const bool kde = ContainsNoCase(currentDesktop, "kde");
-    std::vector<IdleSourceKind> sources;
-    if (wayland) {
-        if (gnome || !kde) {
-            sources.push_back(IdleSourceKind::GnomeMutter);
-        }
-    } else {
-        if (x11Display) {
-            sources.push_back(IdleSourceKind::X11ScreenSaver);
-        }
-        sources.push_back(IdleSourceKind::GnomeMutter);
-        sources.push_back(IdleSourceKind::KdeScreenSaver);
+    if (wayland && gnome) {
+        // Mutter offers no idle-notification protocol, and GNOME keeps logind's hint up to date.
+        return {IdleSourceKind::GnomeMutter, IdleSourceKind::WaylandIdleNotify, IdleSourceKind::LogindHint};
     }
-    sources.push_back(IdleSourceKind::LogindHint);
+    if (wayland && kde) {
+        return {IdleSourceKind::WaylandIdleNotify};
+    }
+    if (wayland) {
+        // Other compositors built on Mutter (Budgie, Pantheon) answer as GNOME's does.
+        return {IdleSourceKind::WaylandIdleNotify, IdleSourceKind::GnomeMutter};
+    }
+    std::vector<IdleSourceKind> sources;
+    if (x11Display) {
+        sources.push_back(IdleSourceKind::X11ScreenSaver);
+    }
+    sources.insert(sources.end(),
+                   {IdleSourceKind::GnomeMutter, IdleSourceKind::KdeScreenSaver, IdleSourceKind::LogindHint});
     return sources;
 }
 
-std::optional<uint64_t> IdleMonitor::Read(IdleSourceKind kind) {
+std::optional<uint64_t> IdleMonitor::Read(IdleSourceKind kind, uint64_t nowMs) {
     switch (kind) {
     case IdleSourceKind::X11ScreenSaver:
         return x11_.IdleMs();
+    case IdleSourceKind::WaylandIdleNotify:
+        return wayland_.IdleMs(nowMs);
     case IdleSourceKind::GnomeMutter: {
         const DBusReply r = session_.Call(QStringLiteral("org.gnome.Mutter.IdleMonitor"),
                                           QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core"),
@@ -127,7 +133,7 @@ std::optional<uint64_t> IdleMonitor::LastInputMs(uint64_t nowMs) {
         current_ = 0;
     }
     while (current_ < sources_.size()) {
-        if (const std::optional<uint64_t> idle = Read(sources_[current_])) {
+        if (const std::optional<uint64_t> idle = Read(sources_[current_], nowMs)) {
             return tracker_.Update(nowMs, *idle);
         }
         ++current_;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/linux/dbus_client.h"
+#include "platform/linux/wayland_idle.h"
 #include "platform/linux/x11_display.h"
 
 #include <cstdint>
@@ -26,10 +27,12 @@ private:
     uint64_t lastIdle_ = 0;
 };
 
-enum class IdleSourceKind { X11ScreenSaver, GnomeMutter, KdeScreenSaver, LogindHint };
+enum class IdleSourceKind { X11ScreenSaver, WaylandIdleNotify, GnomeMutter, KdeScreenSaver, LogindHint };
 
 // The sources worth trying for a session, best first. Under Wayland the X11 answers (XWayland) are wrong
-// rather than failing, and KDE's screen saver always says 0, so neither is offered there.
+// rather than failing and KDE's screen saver always says 0, so neither is offered there; the compositor's
+// idle notifications are, and logind's idle hint only on GNOME, as other Wayland desktops leave it unset
+// (it would say "no input for 0 seconds" for ever rather than admit that nothing can tell).
 std::vector<IdleSourceKind> IdleSourcesFor(const std::string& sessionType, bool waylandDisplay,
                                            bool x11Display, const std::string& currentDesktop);
 
@@ -42,11 +45,12 @@ public:
     std::optional<uint64_t> LastInputMs(uint64_t nowMs);
 
 private:
-    std::optional<uint64_t> Read(IdleSourceKind kind);
+    std::optional<uint64_t> Read(IdleSourceKind kind, uint64_t nowMs);
 
     X11Display& x11_;
     BusClient& system_;
     BusClient& session_;
+    WaylandIdle wayland_;
     bool chosen_ = false;
     std::vector<IdleSourceKind> sources_;
     size_t current_ = 0;

@@ -260,7 +260,7 @@ TEST(IdleMeter, WithoutAnIdleSourceNeverHolds) {
     MeterState st;
     EXPECT_FALSE(IdleMeter(st, 0, At(kNow, 1000, std::nullopt)));
     EXPECT_FALSE(IdleMeter(st, 0, At(kNow, 99'000, std::nullopt)));
-    EXPECT_EQ(st.idleStatus, "闲置:无法读取空闲时间");
+    EXPECT_EQ(st.idleStatus, "闲置:此桌面无法提供空闲时间，条件无法达成");
 }
 
 // ---- traffic meter ----------------------------------------------------------------------------------
