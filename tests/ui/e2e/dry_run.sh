@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program, started with --dry-run in folders holding a saved task and Work=1, arms the task at
 # start-up and carries it out on the real clock: a program start right when its countdown runs out and
-# again after the chained restart, a shut-down only after the full 60-second warning. The dry run only
-# prints what it would do: the program is never started.
+# again after the chained restart, a shut-down only after the full 60-second warning, and a program start
+# in an open time window once, not once a second. The dry run only prints what it would do: the program
+# is never started.
 set -euo pipefail
 
 program="$1"
@@ -47,6 +48,13 @@ prepare "$work/run" "True;;2秒;倒计时2秒;运行;0;1,0,0,1,0,0,2026/12/8,202
 (cd "$work/run" && exec ./vantor --dry-run >out.txt 2>err.txt) &
 pids+=($!)
 
+# A program start inside a time window that is open now: once for the window, however often it chains.
+from="$(date -d '-1 hour' '+%Y/%-m/%-d %-H:%M:%S')"
+to="$(date -d '+1 hour' '+%Y/%-m/%-d %-H:%M:%S')"
+prepare "$work/window" "True;$from;$to;时段;运行;1;1,0,0,1,0,1,$from,$to,,,0,0,0,0,-1,-1,0,0,1,$work/tool.sh"
+(cd "$work/window" && exec ./vantor --dry-run >out.txt 2>err.txt) &
+pids+=($!)
+
 wait_lines "$work/run/out.txt" "^dry-run: start-program $work/tool.sh\$" 2 30 || {
     echo "the program task was not carried out and chained:"
     cat "$work/run/out.txt" "$work/run/err.txt"
@@ -67,4 +75,9 @@ wait_lines "$work/power/out.txt" '^dry-run: power-off$' 1 60 || {
     exit 1
 }
 [ "$(grep -c . "$work/power/out.txt")" -eq 1 ] || { echo "more than one action:"; cat "$work/power/out.txt"; exit 1; }
+[ "$(grep -c . "$work/window/out.txt")" -eq 1 ] || {
+    echo "the time-window task did not act exactly once in a minute:"
+    cat "$work/window/out.txt" "$work/window/err.txt"
+    exit 1
+}
 echo "dry run ok"
