@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. `make run` and `make test` do all set-up on a fresh Debian 12 machine.
-.PHONY: setup configure build run test bench fuzz format clean
+.PHONY: setup configure build run test windows bench fuzz format clean
 
 # Let ccache share compiled objects between clones in different folders (CI builds a fresh clone).
 export CCACHE_BASEDIR := $(CURDIR)
@@ -17,8 +17,14 @@ build: configure
 run: build
 	@bash scripts/run.sh
 
+# The Linux tests, then the Windows build (build-windows/) with its tests under Wine.
 test: build
 	@ctest --preset default
+	@bash scripts/windows.sh test
+
+# The portable Windows program: dist/vantor-windows-x64.zip.
+windows: setup
+	@bash scripts/windows.sh package
 
 # Prints the benchmarks' figures (ratios against baselines measured in the same run); never part of `test`.
 bench: build
@@ -36,4 +42,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf build
+	@rm -rf build build-windows dist

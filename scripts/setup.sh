@@ -14,6 +14,9 @@ packages=(
     xvfb xauth x11-utils xdotool openbox imagemagick
     dbus python3-dbusmock
     clang libclang-rt-14-dev
+    # The Windows build and its tests: the MinGW-w64 cross compiler (POSIX threads) and Wine, which finds
+    # the Chinese font above when it creates its prefix.
+    g++-mingw-w64-x86-64-posix wine64 xz-utils
 )
 
 missing=()
