@@ -43,12 +43,37 @@ static_assert(kOffName + kNameBytes == kOffIndex);
 static_assert(kOffPhysAddr + kPhysAddrMax == kOffAdminStatus);
 static_assert(kOffDescr + kDescrBytes == kRowSize, "MIB_IFROW fields must add up to 860 bytes");
 
+// Byte offsets inside one MIB_IF_ROW2 (1352 bytes, little-endian, 64-bit counters aligned to 8).
+constexpr size_t kRow2Size = 1352;
+constexpr size_t kTable2Header = 8; // NumEntries, then padding up to the rows' alignment
+constexpr size_t kOff2Index = 8;
+constexpr size_t kOff2Alias = 28;        // WCHAR[257]
+constexpr size_t kOff2Description = 542; // WCHAR[257]
+constexpr size_t kWideTextBytes = 514;
+constexpr size_t kOff2PhysAddrLen = 1056;
+constexpr size_t kOff2PhysAddr = 1060; // BYTE[32]
+constexpr size_t kOff2Mtu = 1124;
+constexpr size_t kOff2Type = 1128;
+constexpr size_t kOff2OperStatus = 1156;
+constexpr size_t kOff2AdminStatus = 1160;
+constexpr size_t kOff2TransmitLinkSpeed = 1192;
+constexpr size_t kOff2InOctets =
+    1208; // then InUcastPkts, InNUcastPkts, InDiscards, InErrors, InUnknownProtos
+constexpr size_t kOff2OutOctets = 1280; // then OutUcastPkts, OutNUcastPkts, OutDiscards, OutErrors
+constexpr size_t kOff2OutQLen = 1344;
+static_assert(kOff2Alias + kWideTextBytes == kOff2Description);
+static_assert(kOff2OutQLen + 8 == kRow2Size, "MIB_IF_ROW2 fields must add up to 1352 bytes");
+
 uint32_t ReadU32(std::string_view bytes, size_t offset) {
     uint32_t v = 0;
     for (size_t i = 0; i < 4; ++i) {
         v |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
     }
     return v;
+}
+
+uint64_t ReadU64(std::string_view bytes, size_t offset) {
+    return ReadU32(bytes, offset) | (static_cast<uint64_t>(ReadU32(bytes, offset + 4)) << 32);
 }
 
 void AppendUtf8(std::string& out, uint32_t cp) {
@@ -226,6 +251,53 @@ std::vector<InterfaceRow> DecodeMibIfTable(std::string_view buffer,
         r.outErrors = ReadU32(row, kOffOutErrors);
         r.outQLen = ReadU32(row, kOffOutQLen);
         r.description = DecodeDescription(row, decode);
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+std::vector<InterfaceRow> DecodeMibIfTable2(std::string_view buffer) {
+    std::vector<InterfaceRow> rows;
+    if (buffer.size() < kTable2Header) {
+        return rows;
+    }
+    uint64_t count = ReadU32(buffer, 0);
+    const uint64_t fit = (buffer.size() - kTable2Header) / kRow2Size;
+    if (count > fit) {
+        count = fit;
+    }
+    rows.reserve(static_cast<size_t>(count));
+    for (uint64_t i = 0; i < count; ++i) {
+        const std::string_view row =
+            buffer.substr(kTable2Header + static_cast<size_t>(i) * kRow2Size, kRow2Size);
+        InterfaceRow r;
+        r.name = DecodeWideName(row.substr(kOff2Alias, kWideTextBytes));
+        r.description = DecodeWideName(row.substr(kOff2Description, kWideTextBytes));
+        r.index = ReadU32(row, kOff2Index);
+        r.type = ReadU32(row, kOff2Type);
+        r.mtu = ReadU32(row, kOff2Mtu);
+        r.speed = ReadU64(row, kOff2TransmitLinkSpeed);
+        size_t addrLen = ReadU32(row, kOff2PhysAddrLen);
+        if (addrLen > kPhysAddrMax) {
+            addrLen = kPhysAddrMax; // the address text shows at most 8 bytes
+        }
+        for (size_t k = 0; k < addrLen; ++k) {
+            r.physAddr.push_back(static_cast<uint8_t>(row[kOff2PhysAddr + k]));
+        }
+        r.adminStatus = ReadU32(row, kOff2AdminStatus);
+        r.operStatus = ReadU32(row, kOff2OperStatus);
+        r.inOctets = ReadU64(row, kOff2InOctets);
+        r.inUcastPkts = ReadU64(row, kOff2InOctets + 8);
+        r.inNUcastPkts = ReadU64(row, kOff2InOctets + 16);
+        r.inDiscards = ReadU64(row, kOff2InOctets + 24);
+        r.inErrors = ReadU64(row, kOff2InOctets + 32);
+        r.inUnknownProtos = ReadU64(row, kOff2InOctets + 40);
+        r.outOctets = ReadU64(row, kOff2OutOctets);
+        r.outUcastPkts = ReadU64(row, kOff2OutOctets + 8);
+        r.outNUcastPkts = ReadU64(row, kOff2OutOctets + 16);
+        r.outDiscards = ReadU64(row, kOff2OutOctets + 24);
+        r.outErrors = ReadU64(row, kOff2OutOctets + 32);
+        r.outQLen = ReadU64(row, kOff2OutQLen);
         rows.push_back(std::move(r));
     }
     return rows;

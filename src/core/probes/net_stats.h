@@ -18,8 +18,8 @@ struct InterfaceRow {
     std::string description;
     uint32_t index = 0;
     uint32_t type = 0;
-    uint64_t speed = 0;             // bits per second
-    std::vector<uint8_t> physAddr;  // at most 8 bytes
+    uint64_t speed = 0;            // bits per second
+    std::vector<uint8_t> physAddr; // at most 8 bytes
     uint32_t adminStatus = 0;
     uint32_t operStatus = 0;
     uint32_t lastChange = 0;
@@ -45,6 +45,11 @@ std::string AdapterAddressText(const std::vector<uint8_t>& bytes);
 // Descriptions go through `decode` (the system code page) when given.
 std::vector<InterfaceRow> DecodeMibIfTable(std::string_view buffer,
                                            const std::function<std::string(std::string_view)>& decode = {});
+
+// Rows of a MIB_IF_TABLE2 buffer (entry count, padding to 8 bytes, rows of 1352 bytes with 64-bit
+// counters that do not wrap at 4 GiB); rows that do not fit are dropped. Name and description are the
+// row's wide-character alias and description.
+std::vector<InterfaceRow> DecodeMibIfTable2(std::string_view buffer);
 
 // Rows of Linux's /proc/net/dev (64-bit counters); malformed lines are skipped.
 std::vector<InterfaceRow> ParseProcNetDev(std::string_view text);

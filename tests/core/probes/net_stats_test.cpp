@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <stdexcept>
 
 namespace vantor {
@@ -141,6 +142,66 @@ TEST(DecodeMibIfTable, CountBeyondTheBufferKeepsOnlyWholeRows) {
     EXPECT_EQ(DecodeMibIfTable(buf.substr(0, buf.size() - 1)).size(), 1u);
     EXPECT_TRUE(DecodeMibIfTable("").empty());
     EXPECT_TRUE(DecodeMibIfTable(TableBuilder::Build({}, 0)).empty());
+}
+
+// MIB_IF_TABLE2 bytes: entry count, padding, then rows of 1352 bytes; values put at the platform's offsets.
+std::string Table2(uint32_t count, size_t rows) {
+    std::string buf(8 + rows * 1352, '\0');
+    for (size_t k = 0; k < 4; ++k) {
+        buf[k] = static_cast<char>((count >> (8 * k)) & 0xFF);
+    }
+    return buf;
+}
+void Put64(std::string& buf, size_t at, uint64_t v) {
+    for (size_t k = 0; k < 8; ++k) {
+        buf[at + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
+    }
+}
+void PutWide(std::string& buf, size_t at, std::u16string_view text) {
+    for (size_t k = 0; k < text.size(); ++k) {
+        buf[at + 2 * k] = static_cast<char>(text[k] & 0xFF);
+        buf[at + 2 * k + 1] = static_cast<char>(text[k] >> 8);
+    }
+}
+
+TEST(DecodeMibIfTable2, ReadsWideTextsAndSixtyFourBitCountersAtTheirOffsets) {
+    std::string buf = Table2(3, 2); // a count beyond the buffer keeps the whole rows only
+    const size_t row = 8 + 1352;    // the second row
+    Put64(buf, row + 8, 7);         // InterfaceIndex (32 bits, followed by the GUID)
+    PutWide(buf, row + 28, u"以太网 2");
+    PutWide(buf, row + 542, u"Intel(R) 网卡");
+    Put64(buf, row + 1056, 6); // PhysicalAddressLength (32 bits, then the address)
+    for (uint8_t k = 0; k < 6; ++k) {
+        buf[row + 1060 + k] =
+            static_cast<char>(std::array<uint8_t, 6>{0x00, 0x0C, 0x29, 0x0A, 0xB5, 0x1F}[k]);
+    }
+    Put64(buf, row + 1124, 1500 | (uint64_t{6} << 32)); // Mtu, Type
+    Put64(buf, row + 1156, 1 | (uint64_t{1} << 32));    // OperStatus up, AdminStatus up
+    Put64(buf, row + 1192, 10'000'000'000ull);          // TransmitLinkSpeed
+    Put64(buf, row + 1208, 5'000'000'000ull);           // InOctets, past 4 GiB
+    Put64(buf, row + 1216, 11);
+    Put64(buf, row + 1280, 6'000'000'000ull); // OutOctets
+    Put64(buf, row + 1312, 13);               // OutErrors
+    Put64(buf, row + 1344, 14);               // OutQLen, the row's last field
+
+    const std::vector<InterfaceRow> rows = DecodeMibIfTable2(buf);
+    ASSERT_EQ(rows.size(), 2u);
+    const InterfaceRow& r = rows[1];
+    EXPECT_EQ(r.index, 7u);
+    EXPECT_EQ(r.name, "以太网 2");
+    EXPECT_EQ(r.description, "Intel(R) 网卡");
+    EXPECT_EQ(AdapterAddressText(r.physAddr), "00-C-29-A-B5-1F");
+    EXPECT_EQ(r.mtu, 1500u);
+    EXPECT_EQ(r.type, 6u);
+    EXPECT_EQ(r.operStatus, 1u);
+    EXPECT_EQ(r.adminStatus, 1u);
+    EXPECT_EQ(r.speed, 10'000'000'000ull);
+    EXPECT_EQ(r.inOctets, 5'000'000'000ull);
+    EXPECT_EQ(r.inUcastPkts, 11u);
+    EXPECT_EQ(r.outOctets, 6'000'000'000ull);
+    EXPECT_EQ(r.outErrors, 13u);
+    EXPECT_EQ(r.outQLen, 14u);
+    EXPECT_TRUE(DecodeMibIfTable2(buf.substr(0, 7)).empty());
 }
 
 TEST(CIpHelper, LoopbackOnlyTableTotalsAreThatRowsCounters) {
