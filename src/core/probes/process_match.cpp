@@ -62,6 +62,17 @@ bool ProcessNameMatches(std::string_view wanted, std::string_view exeName, bool 
     return false;
 }
 
+std::string WmiProcessQuery(std::string_view name) {
+    std::string query = "Select * from Win32_Process Where Name = '";
+    for (char c : name) {
+        if (c == '\\' || c == '\'') {
+            query += '\\';
+        }
+        query += c;
+    }
+    return query + "'";
+}
+
 std::string ExecutableName(std::string_view exeLink, std::string_view argv0, std::string_view comm,
                            bool& truncated) {
     truncated = false;

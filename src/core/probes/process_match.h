@@ -15,6 +15,10 @@ enum class NameRule { Windows, Linux };
 // cut to 15 characters (Linux comm, `truncated`) matches a longer wanted name that begins with it.
 bool ProcessNameMatches(std::string_view wanted, std::string_view exeName, bool truncated, NameRule rule);
 
+// The management-service query for the processes of that name, the name as a string literal of the query
+// language: a backslash or a quote in it is escaped, so it can never change the query ("a' OR 'x'='x").
+std::string WmiProcessQuery(std::string_view name);
+
 // Executable name of a Linux process: basename of the exe link, else of argv[0], else comm.
 // `truncated` is set when only comm was available.
 std::string ExecutableName(std::string_view exeLink, std::string_view argv0, std::string_view comm,

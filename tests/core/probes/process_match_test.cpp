@@ -71,5 +71,12 @@ INSTANTIATE_TEST_SUITE_P(
                     ExeNameCase{"", "-bash", "bash", "bash", false},
                     ExeNameCase{"", "", "kworker/0:1", "kworker/0:1", true}));
 
+TEST(WmiProcessQuery, NameIsOneEscapedLiteralWhateverItHolds) {
+    EXPECT_EQ(WmiProcessQuery("calc.exe"), "Select * from Win32_Process Where Name = 'calc.exe'");
+    EXPECT_EQ(WmiProcessQuery("x' OR Name <> '"),
+              "Select * from Win32_Process Where Name = 'x\\' OR Name <> \\''");
+    EXPECT_EQ(WmiProcessQuery("a\\'"), "Select * from Win32_Process Where Name = 'a\\\\\\''");
+}
+
 } // namespace
 } // namespace vantor
