@@ -47,14 +47,15 @@ std::optional<std::string_view> SectionName(std::string_view line) {
     return line.substr(1, close - 1);
 }
 
-// Whether a line is "key=value" for this key (comment lines never are).
+// Whether a line is "key=value" or a bare "key" for this key (comment lines never are). The system's
+// profile reader takes a bare key as the key with an empty value, so it counts here too: a value written
+// after it would never be read.
 bool IsKeyLine(std::string_view line, std::string_view key) {
     const std::string_view t = Trim(line);
     if (t.empty() || t.front() == ';') {
         return false;
     }
-    const size_t eq = t.find('=');
-    return eq != std::string_view::npos && SameName(t.substr(0, eq), key);
+    return SameName(t.substr(0, t.find('=')), key);
 }
 
 std::string JoinCrLf(const std::vector<std::string>& lines) {
@@ -80,7 +81,9 @@ std::string IniValue(std::string_view iniText, std::string_view section, std::st
         }
         if (inSection && IsKeyLine(line, key)) {
             const std::string_view t = Trim(line);
-            std::string_view value = Trim(t.substr(t.find('=') + 1));
+            const size_t eq = t.find('=');
+            std::string_view value =
+                eq == std::string_view::npos ? std::string_view() : Trim(t.substr(eq + 1));
             // A value in matching single or double quotes loses them, as the system's reader does.
             if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
                 value.back() == value.front()) {

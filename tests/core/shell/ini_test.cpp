@@ -44,6 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
         IniCase{"UnmatchedQuotesKept", "[Setting]\r\nWork='0\"\r\n", "Setting", "Work", "'0\""},
         IniCase{"EqualsInValue", "[Setting]\r\nA=b=c\r\n", "Setting", "A", "b=c"},
         IniCase{"ValueOfTwo", "[Setting]\r\nTray=2\r\n", "Setting", "Tray", "2"},
+        // The system's profile reader takes a line without "=" as its key with an empty value.
+        IniCase{"BareKeyIsAnEmptyValue", "[Setting]\r\nWork\r\nWork=1\r\n", "Setting", "Work", ""},
         IniCase{"FirstSectionWins", "[Setting]\r\nA=1\r\n[Setting]\r\nA=2\r\n", "Setting", "A", "1"},
         IniCase{"EmptyText", "", "Setting", "Tray", ""}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -62,6 +64,11 @@ TEST(IniValueTest, CutsValuesAt254Characters) {
 TEST(IniWithValueTest, ReplacesAnExistingValueInPlace) {
     EXPECT_EQ(IniWithValue("[Other]\r\nTray=5\r\n[setting]\r\nTRAY=0\r\nWork=1\r\n", "Setting", "Tray", "1"),
               "[Other]\r\nTray=5\r\n[setting]\r\nTray=1\r\nWork=1\r\n");
+}
+
+TEST(IniWithValueTest, ReplacesABareKeyLineWhichTheSystemWouldReadFirst) {
+    EXPECT_EQ(IniWithValue("[Setting]\r\nWork\r\nTray=0\r\n", "Setting", "Work", "1"),
+              "[Setting]\r\nWork=1\r\nTray=0\r\n");
 }
 
 TEST(IniWithValueTest, AddsAMissingKeyAtTheEndOfItsSection) {
