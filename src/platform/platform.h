@@ -101,8 +101,8 @@ public:
     // ends in "exe", letter case counting; Linux: an ordinary file with an execute bit).
     virtual bool IsProgramFile(const std::string& path) = 0;
     // For a program file: true when it must not be started again without "多开" (Windows: it cannot be
-    // opened for exclusive read-and-write: running, missing or denied; Linux: it is busy, ETXTBSY, or a
-    // process runs that executable).
+    // opened for reading with no sharing: held open, as a running program's file is, missing or unreadable;
+    // Linux: it is busy, ETXTBSY, or a process runs that executable).
     virtual bool IsProgramInUse(const std::string& path) = 0;
     // True when the path names an existing ordinary file (not a folder, not hidden or system).
     virtual bool IsOrdinaryFile(const std::string& path) = 0;

@@ -1,0 +1,119 @@
+// The Win32 backend: clock, text, input, windows and the assembly of the services in this folder.
+#include "core/probes/process_match.h"
+#include "core/probes/tick_count.h"
+#include "core/tasks/editor_rules.h"
+#include "platform/native.h"
+#include "platform/windows/autostart.h"
+#include "platform/windows/files_programs.h"
+#include "platform/windows/net_table.h"
+#include "platform/windows/power_session.h"
+#include "platform/windows/processes.h"
+#include "platform/windows/wide.h"
+
+#include <windows.h>
+
+namespace vantor {
+
+namespace {
+
+using namespace windows_backend;
+
+// The Chinese (Simplified) code page the stored files of the earlier program were written in.
+constexpr UINT kLegacyCodePage = 936;
+
+class WindowsPlatform : public Platform {
+public:
+    DateTime Now() override {
+        SYSTEMTIME t{};
+        GetLocalTime(&t);
+        return DateTime::fromParts(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    }
+    // Milliseconds since the system started, counting while it sleeps, never wrapping.
+    uint64_t MonotonicMs() override { return GetTickCount64(); }
+
+    std::optional<std::string> DecodeLegacy(std::string_view bytes) override {
+        if (bytes.empty()) {
+            return std::string();
+        }
+        const int size = static_cast<int>(bytes.size());
+        const int n =
+            MultiByteToWideChar(kLegacyCodePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+        if (n <= 0) {
+            return std::nullopt;
+        }
+        std::wstring wide(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(kLegacyCodePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), n);
+        return Utf8(wide);
+    }
+
+    std::optional<uint64_t> LastInputMs() override {
+        LASTINPUTINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetLastInputInfo(&info)) {
+            return std::nullopt;
+        }
+        // Read after the input time, so the input is never later than "now".
+        return WidenTickCount(info.dwTime, GetTickCount64());
+    }
+
+    std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() override { return ReadInterfaceTable2(); }
+
+    bool CanSuspend() override { return SuspendAllowed(); }
+    bool CanHibernate() override { return HibernateAllowed(); }
+    void EnableShutdownPrivilege() override { windows_backend::EnableShutdownPrivilege(); }
+    ActionResult PowerOff() override { return EndSession(SessionEnd::PowerOff); }
+    ActionResult Reboot() override { return EndSession(SessionEnd::Reboot); }
+    ActionResult LogOff() override { return EndSession(SessionEnd::LogOff); }
+    ActionResult Lock() override { return LockSession(); }
+    ActionResult Suspend() override { return SuspendNow(); }
+    ActionResult Hibernate() override { return HibernateNow(); }
+
+    std::vector<ProcessInfo> ListProcesses() override { return SnapshotProcesses(); }
+    bool IsProcessRunning(const std::string& name) override {
+        for (const ProcessInfo& p : SnapshotProcesses()) {
+            if (ProcessNameMatches(name, p.exeName, false, NameRule::Windows)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    void EndProcessByName(const std::string& name) override {
+        // None of the passes waits for the processes to end.
+        TerminateProcessesNamed(name);
+        TerminateProcessesByWmi(name);
+        CloseWindowTitled(name);
+    }
+    bool CanKnowForegroundWindow() override { return true; }
+    std::optional<WindowSize> ForegroundWindowSize() override {
+        HWND window = GetForegroundWindow();
+        RECT r{};
+        if (window == nullptr || !GetWindowRect(window, &r)) {
+            return std::nullopt;
+        }
+        return WindowSize{r.right - r.left, r.bottom - r.top};
+    }
+    ScreenSize PrimaryScreenSize() override {
+        return {static_cast<double>(GetSystemMetrics(SM_CXSCREEN)),
+                static_cast<double>(GetSystemMetrics(SM_CYSCREEN))};
+    }
+
+    bool IsProgramFile(const std::string& path) override { return HasExactExeExtension(path); }
+    bool IsProgramInUse(const std::string& path) override { return FileHeldOrMissing(path); }
+    bool IsOrdinaryFile(const std::string& path) override { return OrdinaryFile(path); }
+    ActionResult StartProgram(const std::string& path) override { return OpenWithShell(path); }
+    std::string ProgramPath() override { return OwnProgramPath(); }
+
+    ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
+        return WriteRunValue(scope, programPath);
+    }
+    std::string ReadAutostart(AutostartScope scope) override { return ReadRunValue(scope); }
+    ActionResult DeleteAutostart(AutostartScope scope) override { return DeleteRunValue(scope); }
+};
+
+} // namespace
+
+std::unique_ptr<Platform> CreateNativePlatform() {
+    return std::make_unique<WindowsPlatform>();
+}
+
+} // namespace vantor
