@@ -15,7 +15,8 @@ add_subdirectory(${VANTOR_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_F
 set_directory_properties(PROPERTIES COMPILE_OPTIONS "${vantor_saved_options}")
 
 set(VANTOR_WINE_SESSION ${CMAKE_BINARY_DIR}/wine-session)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine_run.sh ${VANTOR_WINE_SESSION})
+set(VANTOR_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/wine_run.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VANTOR_WINE_RUN} ${VANTOR_WINE_SESSION})
 
 add_test(NAME wine_session_start COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_session.sh start
                                          ${VANTOR_WINE_SESSION})
