@@ -19,7 +19,9 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
 endforeach()
 
 # Qt's own texts in Chinese (确定 / 是 / 否): Debian's qt6-translations-l10n, the same version.
-find_file(VANTOR_QTBASE_ZH_CN qtbase_zh_CN.qm PATHS /usr/share/qt6/translations NO_DEFAULT_PATH
+# A Qt installed on Windows brings them along.
+find_file(VANTOR_QTBASE_ZH_CN qtbase_zh_CN.qm
+          PATHS ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS} /usr/share/qt6/translations NO_DEFAULT_PATH
           NO_CMAKE_FIND_ROOT_PATH)
 set(qt_texts "")
 if(VANTOR_QTBASE_ZH_CN)
