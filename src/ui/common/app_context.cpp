@@ -3,11 +3,25 @@
 #include "core/shell/ini.h"
 #include "core/tasks/task_file.h"
 
+#include <QFile>
+
 namespace vantor::ui {
 
-QString AppContext::taskFilePath() const { return programFolder + QString::fromUtf8(kTaskFileName); }
+QString AppContext::taskFilePath() const {
+    return programFolder + QString::fromUtf8(kTaskFileName);
+}
 
-QString AppContext::settingsPath() const { return programFolder + QString::fromUtf8(kSettingsFileName); }
+QString AppContext::settingsPath() const {
+    return programFolder + QString::fromUtf8(kSettingsFileName);
+}
+
+std::string CorePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toStdString();
+#else
+    return QFile::encodeName(path).toStdString();
+#endif
+}
 
 LegacyDecoder AppContext::legacyDecoder() const {
     Platform* p = &platform;

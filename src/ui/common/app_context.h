@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <string>
+
 namespace vantor::ui {
 
 struct AppContext {
@@ -18,5 +20,10 @@ struct AppContext {
     // Legacy decoder for the core's file readers, backed by the platform.
     LegacyDecoder legacyDecoder() const;
 };
+
+// A path as the core's file functions take it: UTF-8 on Windows, where they pass it to the wide-character
+// calls (the system's 8-bit code page cannot hold every name, "张三" under a Western one), the file
+// system's own encoding elsewhere.
+std::string CorePath(const QString& path);
 
 } // namespace vantor::ui

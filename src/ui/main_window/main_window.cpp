@@ -204,7 +204,7 @@ void MainWindow::start() {
 
     int enabledCount = 0;
     Step([this, &enabledCount] {
-        const std::string path = QFile::encodeName(context_.taskFilePath()).toStdString();
+        const std::string path = CorePath(context_.taskFilePath());
         TaskFileRead read = ReadTaskFile(path, context_.legacyDecoder());
         if (read.readError) {
             impl_->taskFileRead = false;
@@ -218,7 +218,7 @@ void MainWindow::start() {
 
     // A settings file that cannot be read counts as a missing one: no option applies.
     const std::optional<std::string> settings =
-        ReadIniText(QFile::encodeName(context_.settingsPath()).toStdString(), context_.legacyDecoder());
+        ReadIniText(CorePath(context_.settingsPath()), context_.legacyDecoder());
     if (!settings) {
         return;
     }

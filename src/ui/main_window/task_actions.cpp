@@ -23,7 +23,7 @@ void WarnNotWritten(QWidget* parent, const char* text) {
 }
 
 std::string NativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return CorePath(path);
 }
 
 } // namespace
