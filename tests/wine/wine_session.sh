@@ -24,7 +24,10 @@ find_loader() {
 # Ends what an earlier session of this tree left running, by the ids it recorded.
 stop_session() {
     if [ -f "$session/loader" ] && [ -d "$session/prefix" ]; then
-        WINEPREFIX="$session/prefix" "$(dirname "$(cat "$session/loader")")/wineserver" -k 2>/dev/null || true
+        local server
+        server="$(dirname "$(cat "$session/loader")")/wineserver"
+        WINEPREFIX="$session/prefix" "$server" -k 2>/dev/null || true
+        WINEPREFIX="$session/prefix" timeout 30 "$server" -w 2>/dev/null || true
     fi
     if [ -f "$session/xvfb.pid" ]; then
         kill "$(cat "$session/xvfb.pid")" 2>/dev/null || true
@@ -58,7 +61,8 @@ start)
     [ -x "$wineserver" ] || wineserver="$(command -v wineserver)"
     # The server stays up between the tests and ends by itself a minute after the last one.
     mkdir -p "$WINEPREFIX"
-    "$wineserver" -p60 </dev/null >/dev/null 2>&1
+    # (A server that is still up from a program of an earlier run keeps its own, shorter, persistence.)
+    "$wineserver" -p60 </dev/null >/dev/null 2>&1 || true
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Creating the Wine prefix $WINEPREFIX"
         "$loader" wineboot -i >/dev/null 2>&1
