@@ -17,6 +17,7 @@ packages=(
     # The Windows build and its tests: the MinGW-w64 cross compiler (POSIX threads) and Wine, which finds
     # the Chinese font above when it creates its prefix.
     g++-mingw-w64-x86-64-posix wine64 xz-utils
+    at-spi2-core python3-pyatspi
 )
 
 missing=()

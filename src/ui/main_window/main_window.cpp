@@ -91,7 +91,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
 
     impl_->labState = new QLabel(this);
     impl_->labState->setObjectName(QStringLiteral("lab_state"));
-    impl_->labState->setAccessibleName(QStringLiteral("状态"));
+    // A screen reader reads the status itself; what the line is for goes into the description.
+    impl_->labState->setAccessibleDescription(QStringLiteral("状态"));
     impl_->labState->setGeometry(TwipsRect(120, 3300, 6015, 650));
     impl_->labState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     impl_->labState->setWordWrap(true);

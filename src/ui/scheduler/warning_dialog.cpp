@@ -55,12 +55,14 @@ WarningDialog::WarningDialog(RunControl& run, MainWindow& window)
     lbTxt_->setWordWrap(true);
     lbTxt_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lbTxt_->setGeometry(TwipsRect(360, 240, 5280, 1680));
-    lbTxt_->setAccessibleName(QStringLiteral("提示内容"));
+    // Assistive tools read the reminder or the warning itself as the label's name; the label's role goes
+    // into its description.
+    lbTxt_->setAccessibleDescription(QStringLiteral("提示内容"));
 
     label1_ = new QLabel(this);
     label1_->setObjectName(QStringLiteral("Label1"));
     label1_->setGeometry(TwipsRect(360, 2010, 2400, 300));
-    label1_->setAccessibleName(QStringLiteral("倒计时"));
+    label1_->setAccessibleDescription(QStringLiteral("倒计时"));
 
     cmdOk_ = MakeButton(this, "Cmd_OK", QStringLiteral("确定"));
     cmdNext_ = MakeButton(this, "Cmd_next", QStringLiteral("继续(N)"));

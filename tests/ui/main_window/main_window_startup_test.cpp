@@ -179,7 +179,7 @@ void MainWindowStartupTest::startupGivesCaptionColumnsAndDesignStates() {
     QCOMPARE(w.continueCheck()->toolTip(), QStringLiteral("完成后继续执行默认任务"));
     QVERIFY(!w.runControl()->running());
     QCOMPARE(w.taskFrame()->title(), QStringLiteral("任务设定"));
-    QCOMPARE(w.stateLabel()->accessibleName(), QStringLiteral("状态"));
+    QCOMPARE(w.stateLabel()->accessibleDescription(), QStringLiteral("状态"));
     const auto* saveMarks = w.findChild<QPushButton*>(QStringLiteral("Cmd_task_check"));
     QVERIFY(saveMarks != nullptr);
     QCOMPARE(saveMarks->text(), QStringLiteral("保存停用"));
@@ -195,7 +195,6 @@ void MainWindowStartupTest::startupGivesCaptionColumnsAndDesignStates() {
         {w.findChild<QPushButton*>(QStringLiteral("Cmd_deltask")), "删除任务"},
         {w.findChild<QPushButton*>(QStringLiteral("Cmd_revistask")), "保存修改"},
         {w.taskFrame(), "任务设定"},
-        {w.stateLabel(), "状态"},
     };
     for (const auto& [widget, name] : named) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
