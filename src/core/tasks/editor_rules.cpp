@@ -49,7 +49,12 @@ DateTime AddSecondsClamped(DateTime from, double seconds) {
 } // namespace
 
 std::optional<std::string> CountdownLabel(const std::string& text, bool countdownBoxVisible) {
-    if (text == "0" || text.empty() || !countdownBoxVisible) {
+    // While the pickers show a window the label between them says "至", whatever the hidden countdown box
+    // still holds (a loaded weekly task keeps its old countdown text).
+    if (!countdownBoxVisible) {
+        return std::nullopt;
+    }
+    if (text == "0" || text.empty()) {
         return std::string("秒");
     }
     if (!IsNumeric(text)) {

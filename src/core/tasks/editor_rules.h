@@ -24,7 +24,8 @@ inline constexpr int kCountdownMaxLength = 9;
 inline constexpr int kIdleDaysMaxLength = 7;
 inline constexpr int kIdlePartMaxLength = 2;
 
-// Lab_symbol caption after a change of txt_ttime: "秒", "秒(1时1分1秒)", or nullopt to leave it unchanged.
+// Lab_symbol caption after a change of txt_ttime: "秒", "秒(1时1分1秒)", or nullopt to leave it unchanged
+// (always while the box is hidden: the label then separates the two pickers).
 std::optional<std::string> CountdownLabel(const std::string& text, bool countdownBoxVisible);
 
 // txt_ttime focus-leave check; `label` receives the caption to show afterwards when the text was numeric.
@@ -37,8 +38,8 @@ BoxVerdict TimeSet(const std::string& text, int n);
 std::string IdleTotalLabel(const std::string& days, const std::string& hours, const std::string& minutes,
                            const std::string& seconds);
 
-BoxVerdict ValidateNetRate(const std::string& text);    // txt_netdata
-BoxVerdict ValidateNetHold(const std::string& text);    // txt_net_time
+BoxVerdict ValidateNetRate(const std::string& text); // txt_netdata
+BoxVerdict ValidateNetHold(const std::string& text); // txt_net_time
 
 // DTPk_end changed by the user: the new end (moved to start when it lies before it).
 DateTime CoupleEndChange(DateTime start, DateTime end);
@@ -48,13 +49,13 @@ DateTime CoupleStartChange(const EditorValues& v);
 
 // What the operation side shows for an operation index (Comb_oper_Click without the support test).
 struct OperationInputs {
-    bool multVisible = false;     // Chk_mult
-    bool tipsVisible = false;     // txt_tips and Lab_tips
+    bool multVisible = false; // Chk_mult
+    bool tipsVisible = false; // txt_tips and Lab_tips
     bool tipsReadOnly = true;
-    bool fullscrEnabled = true;   // chk_fullscr
-    bool fullscrCleared = false;  // chk_fullscr unchecked
-    std::optional<std::string> tipsText;   // new text (preset), when set
-    bool clearTipsUnlessFile = false;      // run program: clear a text that names no existing file
+    bool fullscrEnabled = true;          // chk_fullscr
+    bool fullscrCleared = false;         // chk_fullscr unchecked
+    std::optional<std::string> tipsText; // new text (preset), when set
+    bool clearTipsUnlessFile = false;    // run program: clear a text that names no existing file
     std::optional<std::string> labTipsCaption;
 };
 OperationInputs InputsForOperation(int index);

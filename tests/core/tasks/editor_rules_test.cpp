@@ -126,7 +126,8 @@ TEST_P(CountdownChange, SetsTheSymbolLabel) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, CountdownChange,
-    testing::Values(ChangeCase{"0", true, "秒"}, ChangeCase{"", true, "秒"}, ChangeCase{"3661", false, "秒"},
+    testing::Values(ChangeCase{"0", true, "秒"}, ChangeCase{"", true, "秒"},
+                    ChangeCase{"3661", false, std::nullopt}, ChangeCase{"", false, std::nullopt},
                     ChangeCase{"3661", true, "秒(1时1分1秒)"}, ChangeCase{"90061", true, "秒(1天1时1分1秒)"},
                     ChangeCase{"1.5", true, "秒(2秒)"}, ChangeCase{"00", true, "秒(0秒)"},
                     ChangeCase{"abc", true, std::nullopt}, ChangeCase{"12abc", true, std::nullopt},

@@ -38,8 +38,9 @@ TaskRecord Row(const std::string& params) {
     return row;
 }
 
-// A weekly reminder on Monday, Wednesday and Friday, 22:00 to 02:00.
-const char* kWeeklyParams = "1,0,0,0,0,2,22:00:00,2:00:00,,1010100,,,,,-1,-1,,,0,该休息了";
+// A weekly reminder on Monday, Wednesday and Friday, 22:00 to 02:00, that was a countdown of 600 seconds
+// before.
+const char* kWeeklyParams = "1,0,0,0,0,2,22:00:00,2:00:00,600,1010100,,,,,-1,-1,,,0,该休息了";
 
 } // namespace
 
@@ -58,6 +59,9 @@ void EditorLoadCheckTest::weeklyTaskRestoresTimesAndDays() {
     QCOMPARE(v.week, (std::array<bool, 7>{true, false, true, false, true, false, false}));
     QCOMPARE(v.operation, 0);
     QCOMPARE(v.tips, std::string("该休息了"));
+    QCOMPARE(v.countdownText, std::string("600"));
+    // The old countdown text stays in the hidden box; the label between the pickers still says "to".
+    QCOMPARE(f.find<QLabel>("Lab_symbol")->text(), QString("至"));
     QVERIFY(!f.find<QListWidget>("List_week")->isHidden());
     QVERIFY(f.find<QWidget>("Fra_time")->isEnabled());
 }
