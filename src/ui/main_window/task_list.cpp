@@ -85,6 +85,12 @@ public:
         case Qt::DisplayRole:
         case Qt::EditRole:
             return CellText(ColumnText(records_[row], index.column()));
+        case Qt::ToolTipRole: {
+            // The columns are narrow ("周135+闲…"): the whole text shows when the pointer rests on a cell
+            // (as far as a cell shows any text).
+            const std::string& text = ColumnText(records_[row], index.column());
+            return text.empty() ? QVariant() : QVariant(CellText(text));
+        }
         case Qt::CheckStateRole:
             if (index.column() == 0) {
                 return static_cast<int>(records_[row].enabled ? Qt::Checked : Qt::Unchecked);

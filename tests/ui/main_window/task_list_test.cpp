@@ -6,9 +6,11 @@
 #include "ui/main_window/task_list.h"
 
 #include <QBrush>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <memory>
 #include <string>
@@ -76,6 +78,7 @@ private slots:
     void textsAreNotEditable();
     void runningRowTurnsRedAndBack();
     void runningStaysWithItsRowWhenRowsComeAndGo();
+    void cutCellShowsItsWholeTextAsToolTip();
 };
 
 void TaskListTest::rowsComeBackAsGiven() {
@@ -319,6 +322,17 @@ void TaskListTest::runningStaysWithItsRowWhenRowsComeAndGo() {
     s.list->removeRow(3);
     QCOMPARE(redRows(), std::vector<int>{1});
     QVERIFY(s.list->row(1) == Record(1, false));
+}
+
+void TaskListTest::cutCellShowsItsWholeTextAsToolTip() {
+    TaskRecord r = Record(1, true);
+    r.conditionText = "周135+闲置1时0分0秒+下载小于等于100KB/S持续60秒";
+    Shown shown({r});
+    const QRect cell = shown.list->visualRect(shown.cell(0, 2));
+    QVERIFY(shown.list->fontMetrics().horizontalAdvance(shown.text(0, 2)) > cell.width()); // the cell cuts it
+    QHelpEvent hover(QEvent::ToolTip, cell.center(), shown.list->viewport()->mapToGlobal(cell.center()));
+    QCoreApplication::sendEvent(shown.list->viewport(), &hover);
+    QTRY_COMPARE(QToolTip::text(), QString::fromStdString(r.conditionText));
 }
 
 QTEST_MAIN(TaskListTest)
