@@ -291,14 +291,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::cmdSettingClick() {
-    // Out of the topmost band while the options dialog is open; the dialog puts it back when it closes.
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
-        const bool wasVisible = isVisible();
-        setWindowFlag(Qt::WindowStaysOnTopHint, false);
-        if (wasVisible) {
-            show();
-        }
-    }
+    // The dialog takes this window out of the topmost band while it is open and restores its band after.
     SettingsDialog::showFor(context_, this);
 }
 

@@ -85,6 +85,7 @@ public:
 
     AppContext& context;
     QPointer<QWidget> mainWindow;
+    bool mainWasTopmost = false; // the main window's band before the dialog opened, restored at close
     QGroupBox* frame1 = nullptr;
     QCheckBox* chckAutorun = nullptr;
     QCheckBox* chckTray = nullptr;
@@ -127,11 +128,13 @@ public:
 };
 
 SettingsDialog* SettingsDialog::showFor(AppContext& context, QWidget* mainWindow) {
-    // While the options are open they, not the main window, stay above the other windows.
-    SetTopmost(mainWindow, false);
     if (g_instance == nullptr) {
         g_instance = new SettingsDialog(context, mainWindow);
+        g_instance->impl_->mainWasTopmost =
+            mainWindow != nullptr && mainWindow->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
     }
+    // While the options are open they, not the main window, stay above the other windows.
+    SetTopmost(mainWindow, false);
     g_instance->show();
     g_instance->raise();
     g_instance->activateWindow();
@@ -179,8 +182,9 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* mainWindow)
 
     connect(impl_->cmdSave, &QPushButton::clicked, this, &SettingsDialog::save);
     connect(impl_->cmdPay, &QPushButton::clicked, this, [] { SplashWindow::showWindow(); });
-    // Esc and the close box both end in finished(): the main window goes back above the others.
-    connect(this, &QDialog::finished, this, [this] { SetTopmost(impl_->mainWindow, true); });
+    // Esc and the close box both end in finished(): the main window goes back to the band it was in, and
+    // only there; putting it into the topmost band it was never in would keep it above every other window.
+    connect(this, &QDialog::finished, this, [this] { SetTopmost(impl_->mainWindow, impl_->mainWasTopmost); });
 
     impl_->load();
 }

@@ -11,7 +11,7 @@ class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
     // Shows the single instance modeless (created on first use). The main window is taken out of the
-    // topmost band while it is open and put back when it closes.
+    // topmost band while it is open and, if it was in it, put back when it closes.
     static SettingsDialog* showFor(AppContext& context, QWidget* mainWindow);
     static SettingsDialog* instance(); // nullptr when not open
 
