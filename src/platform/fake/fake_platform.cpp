@@ -90,6 +90,10 @@ std::string FakePlatform::ReadAutostart(AutostartScope scope) {
 
 ActionResult FakePlatform::DeleteAutostart(AutostartScope scope) {
     calls.push_back(std::string("autostart-delete ") + ScopeName(scope));
+    if (!deletable_[scope]) {
+        return ActionResult::Fail(std::string("cannot delete the ") + ScopeName(scope) +
+                                  " entry: permission denied");
+    }
     autostart.erase(scope);
     return ActionResult::Ok();
 }

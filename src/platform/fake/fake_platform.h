@@ -41,6 +41,8 @@ public:
     void SetProgramPath(std::string path) { programPath_ = std::move(path); }
     // Autostart answers: whether writing an entry of that scope succeeds.
     void SetAutostartWritable(AutostartScope scope, bool ok) { writable_[scope] = ok; }
+    // Whether deleting the entry of that scope succeeds; a refused delete leaves the entry.
+    void SetAutostartDeletable(AutostartScope scope, bool ok) { deletable_[scope] = ok; }
     void SetActionResult(ActionResult r) { actionResult_ = std::move(r); }
     void SetLegacyDecoder(LegacyDecoder d) { legacy_ = std::move(d); }
 
@@ -102,6 +104,7 @@ private:
     std::set<std::string> files_;
     std::string programPath_ = "/opt/vantor/vantor";
     std::map<AutostartScope, bool> writable_{{AutostartScope::Machine, true}, {AutostartScope::User, true}};
+    std::map<AutostartScope, bool> deletable_{{AutostartScope::Machine, true}, {AutostartScope::User, true}};
     ActionResult actionResult_;
     LegacyDecoder legacy_;
 };

@@ -29,6 +29,8 @@ constexpr const char* kAttrayKey = "Attray";
 constexpr const char* kUserOnlyText = "开机启动只对当前用户有效！";
 constexpr const char* kRegisterFailedText = "设定开机时启动失败，请检查用户权限！";
 constexpr const char* kIniFailedText = "设置无法写入Setting.ini，请检查程序文件夹的写入权限！";
+constexpr const char* kEntryLeftText = "开机时启动未能取消，程序仍会随开机启动。以下启动项未能删除：";
+constexpr const char* kEntryLeftHint = "请用有权限的帐户删除它。";
 
 // Changing a visible window's flags hides it on every platform: show it again so only its band changes.
 void SetTopmost(QWidget* window, bool topmost) {
@@ -125,6 +127,16 @@ public:
         const bool readBack = !context.platform.ReadAutostart(scope).empty();
         return written && readBack;
     }
+
+    // Deletes the entry; empty when it is gone, else a line naming the entry that stays and why.
+    std::string unregisterAutostart(AutostartScope scope) {
+        const ActionResult deleted = context.platform.DeleteAutostart(scope);
+        if (deleted.ok && context.platform.ReadAutostart(scope).empty()) {
+            return {};
+        }
+        const std::string entry = scope == AutostartScope::Machine ? "所有用户的启动项" : "当前用户的启动项";
+        return "\n" + entry + "：" + (deleted.ok ? std::string("删除后仍然存在") : deleted.error);
+    }
 };
 
 SettingsDialog* SettingsDialog::showFor(AppContext& context, QWidget* mainWindow) {
@@ -212,9 +224,17 @@ void SettingsDialog::save() {
             MessageBoxes::inform(this, Message{kRegisterFailedText, kNoticeTitle, MessageIcon::Warning});
         }
     } else {
+        // The machine-wide entry first, then the user's.
+        std::string left = impl_->unregisterAutostart(AutostartScope::Machine);
+        left += impl_->unregisterAutostart(AutostartScope::User);
+        if (!left.empty()) {
+            // An entry the user may not delete (the machine-wide one, without rights) still starts the
+            // program with the session: Load and the box keep saying so, and the user learns what is left.
+            impl_->chckAutorun->setCheckState(Qt::Checked);
+            MessageBoxes::inform(this, Message{std::string(kEntryLeftText) + left + "\n" + kEntryLeftHint,
+                                               kNoticeTitle, MessageIcon::Warning});
+        }
         iniWritten = impl_->writeState(kLoadKey, impl_->chckAutorun) && iniWritten;
-        platform.DeleteAutostart(AutostartScope::Machine);
-        platform.DeleteAutostart(AutostartScope::User);
     }
 
     iniWritten = impl_->writeState(kTrayKey, impl_->chckTray) && iniWritten;

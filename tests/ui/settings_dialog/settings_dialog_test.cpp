@@ -228,6 +228,27 @@ private slots:
         QVERIFY(MessageBoxes::shown().empty());
     }
 
+    void anEntryThatCannotBeDeletedIsReported() {
+        // A user without rights to the machine-wide entry unticks the box.
+        fx_->writeFile(QStringLiteral("Setting.ini"), Ini("Load=1\r\n"));
+        fx_->platform.autostart[AutostartScope::Machine] = "/opt/vantor/vantor";
+        fx_->platform.autostart[AutostartScope::User] = "/opt/vantor/vantor";
+        fx_->platform.SetAutostartDeletable(AutostartScope::Machine, false);
+        saveWith(false, false, false, false);
+        QCOMPARE(fx_->platform.autostart.count(AutostartScope::User), size_t(0));
+        QCOMPARE(MessageBoxes::shown().size(), size_t(1));
+        const QString text = MessageBoxes::last()->text;
+        QVERIFY2(text.contains(
+                     QStringLiteral("所有用户的启动项：cannot delete the machine entry: permission denied")),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("当前用户")), qPrintable(text));
+        QCOMPARE(MessageBoxes::last()->title, QStringLiteral("提示"));
+        QCOMPARE(MessageBoxes::last()->icon, MessageIcon::Warning);
+        // The program still starts with the session, and the options say so.
+        QCOMPARE(value("Load"), QStringLiteral("1"));
+        QCOMPARE(box(SettingsDialog::instance(), "chck_autorun")->checkState(), Qt::Checked);
+    }
+
     void writesTheFourKeysInOrder_data() {
         QTest::addColumn<bool>("on");
         QTest::newRow("every box checked") << true;
