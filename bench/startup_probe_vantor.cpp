@@ -22,6 +22,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s PROGRAM_FOLDER\n", argv[0]);
         return 2;
     }
+    vantor::ui::QuietQtNoise();
     QApplication app(argc, argv);
     vantor::bench::FirstFrameWatch watch(launchNs);
     watch.mark("main", mainNs);

@@ -92,6 +92,7 @@ int main(int argc, char* argv[]) {
                      argv[0]);
         return 2;
     }
+    vantor::ui::QuietQtNoise();
     QApplication app(argc, argv);
     QTranslator qtTranslations;
     vantor::ui::SetUpApplication(qtTranslations);

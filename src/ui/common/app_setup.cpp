@@ -8,6 +8,33 @@
 
 namespace vantor::ui {
 
+namespace {
+
+QtMessageHandler g_nextHandler = nullptr;
+
+// Messages that say nothing a user could act on: Qt falls back to a folder of its own without a runtime
+// folder, and the headless platform cannot pass size hints to a window manager it does not have.
+bool IsNoise(const QString& message) {
+    return message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")) ||
+           message == QLatin1String("This plugin does not support propagateSizeHints()");
+}
+
+void FilterMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && IsNoise(message)) {
+        return;
+    }
+    // Qt hands back its default handler when none was installed before, so there always is a next one.
+    if (g_nextHandler != nullptr) {
+        g_nextHandler(type, context, message);
+    }
+}
+
+} // namespace
+
+void QuietQtNoise() {
+    g_nextHandler = qInstallMessageHandler(FilterMessage);
+}
+
 void SetUpApplication(QTranslator& translations) {
     // The warning dialog or the options dialog may be the last window shown while the main window sits
     // in the notification area: closing it must not end the program.
