@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QWindow>
 
 #include <exception>
 
@@ -71,25 +72,26 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     // Also the notification icon's picture.
     setWindowIcon(EmblemIcon());
     setFixedWidth(Twips(kWindowWidth));
+    QWidget* area = this;
     setHeightTwips(kCompactHeight);
 
     // The editor comes first so its controls come first in the tab order, as in the window design.
-    impl_->editor = new TaskEditor(context_, this);
+    impl_->editor = new TaskEditor(context_, area);
     impl_->editor->setGeometry(TwipsRect(0, 0, 6135, 3250));
 
-    impl_->cmdStart = MakeButton(this, "Cmd_start", "开始", TwipsRect(6255, 240, 1995, 1215));
+    impl_->cmdStart = MakeButton(area, "Cmd_start", "开始", TwipsRect(6255, 240, 1995, 1215));
     QFont big = impl_->cmdStart->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     impl_->cmdStart->setFont(big);
-    impl_->cmdSetting = MakeButton(this, "Cmd_setting", "设置", TwipsRect(6255, 1575, 1995, 435));
+    impl_->cmdSetting = MakeButton(area, "Cmd_setting", "设置", TwipsRect(6255, 1575, 1995, 435));
     impl_->chckTask =
-        MakeCheck(this, "Chck_task", "任务", "只执行已保存的任务", TwipsRect(6255, 2160, 975, 300));
+        MakeCheck(area, "Chck_task", "任务", "只执行已保存的任务", TwipsRect(6255, 2160, 975, 300));
     impl_->chckGoon =
-        MakeCheck(this, "Chck_goon", "持续", "完成后继续执行默认任务", TwipsRect(7275, 2160, 975, 300));
+        MakeCheck(area, "Chck_goon", "持续", "完成后继续执行默认任务", TwipsRect(7275, 2160, 975, 300));
     impl_->chckGoon->setChecked(true);
 
-    impl_->labState = new QLabel(this);
+    impl_->labState = new QLabel(area);
     impl_->labState->setObjectName(QStringLiteral("lab_state"));
     // A screen reader reads the status itself; what the line is for goes into the description.
     impl_->labState->setAccessibleDescription(QStringLiteral("状态"));
@@ -97,17 +99,17 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     impl_->labState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     impl_->labState->setWordWrap(true);
 
-    impl_->labTask = new ClickLabel(QStringLiteral("任务设置"), this);
+    impl_->labTask = new ClickLabel(QStringLiteral("任务设置"), area);
     impl_->labTask->setObjectName(QStringLiteral("lab_task"));
     impl_->labTask->setGeometry(TwipsRect(7095, 3900, 1155, 300));
     impl_->labTask->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     impl_->labTask->setCursor(Qt::PointingHandCursor);
 
-    impl_->taskList = new TaskList(this);
+    impl_->taskList = new TaskList(area);
     impl_->taskList->setGeometry(TwipsRect(120, 4440, 6015, 2715));
     impl_->taskList->setLockedQuery([this] { return editingLocked(); });
 
-    impl_->frmTask = new QGroupBox(QStringLiteral("任务设定"), this);
+    impl_->frmTask = new QGroupBox(QStringLiteral("任务设定"), area);
     impl_->frmTask->setObjectName(QStringLiteral("Frm_task"));
     impl_->frmTask->setGeometry(TwipsRect(6255, 4395, 1995, 2760));
     impl_->cmdAddtask = MakeButton(impl_->frmTask, "Cmd_addtask", "新增任务", TwipsRect(180, 330, 1635, 450));
@@ -178,6 +180,33 @@ QGroupBox* MainWindow::taskFrame() const {
 
 void MainWindow::totray() {
     impl_->tray->totray();
+}
+
+void MainWindow::showAgain() {
+    // Bringing a minimised hidden window back maps it at once, before it is shown: the window manager must
+    // have its place by then. A window told the place it already has is not told again, so the place goes
+    // out twice.
+    if (impl_->keptPosition && windowHandle() != nullptr && !isVisible() && isMinimized()) {
+        windowHandle()->setPosition(*impl_->keptPosition + QPoint(1, 0));
+        windowHandle()->setPosition(*impl_->keptPosition);
+    }
+    impl_->tray->restoreWindow();
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous()) {
+        impl_->keptPosition = geometry().topLeft();
+    }
+    QWidget::hideEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    // A window the program hid and shows again is a new window to the window manager, which would place
+    // it afresh: give its place back explicitly.
+    if (!event->spontaneous() && impl_->keptPosition && windowHandle() != nullptr) {
+        windowHandle()->setPosition(*impl_->keptPosition);
+    }
+    QWidget::showEvent(event);
 }
 
 int MainWindow::heightTwips() const {

@@ -39,6 +39,9 @@ public:
     QGroupBox* taskFrame() const;      // Frm_task
 
     void totray();
+    // Back from the notification area, a minimised state or a warning: restored, at the place the user
+    // gave it, raised and activated.
+    void showAgain();
     int heightTwips() const;
     void setHeightTwips(int twips);
 
@@ -62,6 +65,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

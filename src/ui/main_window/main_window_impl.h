@@ -4,6 +4,9 @@
 #include "ui/main_window/main_window.h"
 
 #include <QLabel>
+#include <QPoint>
+
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
@@ -51,6 +54,8 @@ public:
     // False once start-up found a task file it could not read: from then on no rewrite or append may
     // replace it.
     bool taskFileRead = true;
+    // Where the window was when the program last hid it; it comes back there.
+    std::optional<QPoint> keptPosition;
 };
 
 } // namespace vantor::ui

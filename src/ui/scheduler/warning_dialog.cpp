@@ -181,7 +181,9 @@ void WarningDialog::closeWith(int choice) {
     closeChoice_ = choice;
     open_ = false;
     hide();
-    window_.show();
+    // Whatever follows (the operation, the next task, nothing), the main window is back: also when it had
+    // been minimised for want of a notification area.
+    window_.showAgain();
     countdownTick_ = 0;
     timerOk_->stop();
 

@@ -1,6 +1,7 @@
 #include "ui/tray/tray_icon.h"
 
 #include "core/shell/app_texts.h"
+#include "ui/common/message_boxes.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <QPointer>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 
 #include <optional>
@@ -18,6 +20,9 @@ namespace {
 
 // The notification area holds at most this many characters of tool tip.
 constexpr int kTipLimit = 64;
+
+constexpr const char* kNoAreaText = "此桌面没有通知区域，Vantor 已最小化并继续运行。\n"
+                                    "要回到窗口，请点击任务栏上的 Vantor，或按 Alt+Tab 切换到它。";
 
 // Headless platforms have no notification area and no user who could miss the window.
 bool HeadlessPlatform() {
@@ -64,6 +69,7 @@ public:
     std::function<QString()> operationText;
     QSystemTrayIcon* icon = nullptr; // only where the desktop has a notification area
     bool shown = false;              // our own record: the icon may not exist on this desktop
+    bool toldNoArea = false;         // the user has been told where the window went
     QString tip;                     // empty until the first refresh
 
     void showIcon(TrayIcon* owner) {
@@ -121,6 +127,14 @@ void TrayIcon::totray() {
         // A desktop without a notification area would leave a hidden window unreachable while the program
         // goes on running: keep it in the task bar instead.
         impl_->mainWindow->showMinimized();
+        if (!impl_->toldNoArea) {
+            // A bare window manager may have no task bar either: the window must not just vanish. Told
+            // once per run, from the event loop, so the caller (a run being armed) does not wait on the box.
+            impl_->toldNoArea = true;
+            QTimer::singleShot(0, this, [] {
+                MessageBoxes::inform(nullptr, Message{kNoAreaText, kNoticeTitle, MessageIcon::Information});
+            });
+        }
     }
 }
 

@@ -20,7 +20,9 @@ public:
     TrayIcon(QWidget* mainWindow, std::function<bool()> running, std::function<QString()> operationText);
     ~TrayIcon() override;
 
-    void totray(); // add the icon (one at most) and hide the main window
+    // Adds the icon (one at most) and hides the main window. Where the desktop has no notification area
+    // the window is minimised instead, and the first time the user is told how to get back to it.
+    void totray();
     void remove(); // remove the icon (exit)
     // Brings the main window back to the front, restored from the notification area or the task bar, as
     // a left click on the icon does; the icon goes.
@@ -35,7 +37,7 @@ public:
     void refreshTip();
 
     // Test seam: pretend the desktop has (true) or lacks (false) a notification area; nullopt asks the
-    // system. Without one, totray minimises the window instead of hiding it out of reach.
+    // system.
     static void setNotificationAreaForTest(std::optional<bool> available);
 
     static constexpr int kPointerMove = 512;

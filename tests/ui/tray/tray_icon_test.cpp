@@ -1,5 +1,6 @@
 // The notification icon: hiding to it, coming back from it, and its tool tip following the run state.
 #include "support/test_support.h"
+#include "ui/common/message_boxes.h"
 #include "ui/tray/tray_icon.h"
 
 #include <QTest>
@@ -115,16 +116,35 @@ private slots:
         QVERIFY(tray->tipText().startsWith(QStringLiteral("Vantor(V1.2.3)-“关关")));
     }
 
+    void withoutANotificationAreaTheWindowStaysInTheTaskBar_data() {
+        QTest::addColumn<bool>("area");
+        QTest::newRow("no notification area: minimised, told once") << false;
+        QTest::newRow("notification area: hidden, nothing said") << true;
+    }
+
     void withoutANotificationAreaTheWindowStaysInTheTaskBar() {
-        TrayIcon::setNotificationAreaForTest(false);
+        QFETCH(bool, area);
+        TrayIcon::setNotificationAreaForTest(area);
+        vantor::test::UiFixture fx; // message boxes recorded
         QWidget window;
         window.show();
         TrayIcon* tray = makeTray(window);
-        tray->totray();
-        QVERIFY(window.isVisible());
-        QVERIFY(window.isMinimized());
-        tray->handleCode(TrayIcon::kLeftButtonUp);
-        QVERIFY(!window.isMinimized());
+        for (int i = 0; i < 2; ++i) { // the second time in the same run says nothing new
+            tray->totray();
+            QCOMPARE(window.isVisible(), !area);
+            QCOMPARE(window.isMinimized(), !area);
+            tray->handleCode(TrayIcon::kLeftButtonUp);
+            QVERIFY(window.isVisible());
+            QVERIFY(!window.isMinimized());
+        }
+        QCoreApplication::processEvents(); // the message comes from the event loop
+        const auto& shown = vantor::ui::MessageBoxes::shown();
+        QCOMPARE(shown.size(), size_t(area ? 0 : 1));
+        if (!area) {
+            QCOMPARE(shown[0].title, QStringLiteral("提示"));
+            QVERIFY(shown[0].text.contains(QStringLiteral("继续运行")));
+            QVERIFY(shown[0].text.contains(QStringLiteral("Alt+Tab")));
+        }
     }
 
     void removeOnExitLeavesNoIcon() {
