@@ -3,6 +3,7 @@
 #include "core/common/message.h"
 #include "core/shell/ini.h"
 #include "ui/common/message_boxes.h"
+#include "ui/common/window_band.h"
 #include "ui/splash_window/splash_window.h"
 
 #include <QCheckBox>
@@ -31,18 +32,6 @@ constexpr const char* kRegisterFailedText = "设定开机时启动失败，请�
 constexpr const char* kIniFailedText = "设置无法写入Setting.ini，请检查程序文件夹的写入权限！";
 constexpr const char* kEntryLeftText = "开机时启动未能取消，程序仍会随开机启动。以下启动项未能删除：";
 constexpr const char* kEntryLeftHint = "请用有权限的帐户删除它。";
-
-// Changing a visible window's flags hides it on every platform: show it again so only its band changes.
-void SetTopmost(QWidget* window, bool topmost) {
-    if (window == nullptr || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost) {
-        return;
-    }
-    const bool visible = window->isVisible();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-    if (visible) {
-        window->show();
-    }
-}
 
 // A grey (partially checked) box comes from a hand-edited value such as 2, which the rest of the program
 // reads as on; saving keeps that meaning, so the file again holds only "0" and "1".
@@ -146,7 +135,7 @@ SettingsDialog* SettingsDialog::showFor(AppContext& context, QWidget* mainWindow
             mainWindow != nullptr && mainWindow->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
     }
     // While the options are open they, not the main window, stay above the other windows.
-    SetTopmost(mainWindow, false);
+    SetStaysOnTop(mainWindow, false);
     g_instance->show();
     g_instance->raise();
     g_instance->activateWindow();
@@ -196,7 +185,8 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* mainWindow)
     connect(impl_->cmdPay, &QPushButton::clicked, this, [] { SplashWindow::showWindow(); });
     // Esc and the close box both end in finished(): the main window goes back to the band it was in, and
     // only there; putting it into the topmost band it was never in would keep it above every other window.
-    connect(this, &QDialog::finished, this, [this] { SetTopmost(impl_->mainWindow, impl_->mainWasTopmost); });
+    connect(this, &QDialog::finished, this,
+            [this] { SetStaysOnTop(impl_->mainWindow, impl_->mainWasTopmost); });
 
     impl_->load();
 }
