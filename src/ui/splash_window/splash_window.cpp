@@ -38,7 +38,10 @@ SplashWindow* SplashWindow::instance() {
     return g_instance;
 }
 
-SplashWindow::SplashWindow() : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint) {
+// A note of fixed size: no maximise button (its layout also fixes the size the window manager is told).
+SplashWindow::SplashWindow()
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
     // Closing the note while the main window waits hidden in the notification area must not end the
