@@ -71,8 +71,10 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kAppTitle));
     // Also the notification icon's picture.
     setWindowIcon(EmblemIcon());
-    setFixedWidth(Twips(kWindowWidth));
-    QWidget* area = this;
+    // The controls lie on one surface of the design size; a screen too small for it shows it scrolled.
+    impl_->content = new QWidget(this);
+    impl_->content->setObjectName(QStringLiteral("Fr_shutdown_area"));
+    QWidget* area = impl_->content;
     setHeightTwips(kCompactHeight);
 
     // The editor comes first so its controls come first in the tab order, as in the window design.
@@ -207,6 +209,9 @@ void MainWindow::showEvent(QShowEvent* event) {
         windowHandle()->setPosition(*impl_->keptPosition);
     }
     QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        fitToScreen();
+    }
 }
 
 int MainWindow::heightTwips() const {
@@ -215,7 +220,7 @@ int MainWindow::heightTwips() const {
 
 void MainWindow::setHeightTwips(int twips) {
     impl_->heightTwips = twips;
-    setFixedHeight(Twips(twips));
+    fitToScreen();
 }
 
 bool MainWindow::editingLocked() const {

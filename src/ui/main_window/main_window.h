@@ -70,6 +70,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Gives the window its design size, or as much of it as the screen's free area holds (the controls
+    // then scroll), and keeps a shown window inside that area.
+    void fitToScreen();
+    void keepOnScreen();
+
     class Impl;
     Impl* impl_;
     AppContext& context_;

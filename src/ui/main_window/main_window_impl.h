@@ -11,6 +11,7 @@
 class QCheckBox;
 class QGroupBox;
 class QPushButton;
+class QScrollArea;
 
 namespace vantor::ui {
 
@@ -35,6 +36,8 @@ protected:
 
 class MainWindow::Impl {
 public:
+    QWidget* content = nullptr;      // every control, at the places of the design
+    QScrollArea* scroller = nullptr; // made only when the screen cannot show the whole design
     TaskEditor* editor = nullptr;
     TaskList* taskList = nullptr;
     RunControl* run = nullptr;
