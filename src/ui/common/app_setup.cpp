@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <QWidget>
 
 namespace vantor::ui {
 
@@ -40,6 +41,14 @@ void SetUpApplication(QTranslator& translations) {
     // in the notification area: closing it must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(EmblemIcon());
+    // Every control with the focus shows it, however the focus came there: Qt's styles draw it only after
+    // the keyboard moved it within the window, and here Enter moves it too (or a failed check, or a click
+    // before a Space that then presses the button).
+    QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget*, QWidget* now) {
+        if (now != nullptr) {
+            now->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        }
+    });
     // Standard buttons and dialog texts in the program's language (确定 / 是 / 否).
     if (translations.load(QStringLiteral("qtbase_zh_CN"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

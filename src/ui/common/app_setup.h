@@ -10,8 +10,9 @@ namespace vantor::ui {
 // before the application object exists, which is when the first of them is printed.
 void QuietQtNoise();
 
-// The program ends with its main window only; every window carries the emblem; Qt's standard buttons
-// and dialogs speak the program's language through `translations`, which must outlive the application.
+// The program ends with its main window only; every window carries the emblem; every focused control
+// shows its focus; Qt's standard buttons and dialogs speak the program's language through `translations`,
+// which must outlive the application.
 void SetUpApplication(QTranslator& translations);
 
 } // namespace vantor::ui

@@ -5,7 +5,9 @@
 
 #include <QAbstractTableModel>
 #include <QBrush>
+#include <QEvent>
 #include <QHeaderView>
+#include <QPainter>
 #include <QPalette>
 
 #include <algorithm>
@@ -214,6 +216,17 @@ TaskList::TaskList(QWidget* parent) : QTreeView(parent), model_(new TaskListMode
     header()->setSectionsMovable(false);
     createColumns();
     connect(this, &QAbstractItemView::doubleClicked, this, [this] { emit rowDoubleClicked(); });
+}
+
+bool TaskList::event(QEvent* event) {
+    const bool handled = QTreeView::event(event);
+    // The frame shows that the list has the focus: an empty list has no current row to show it by.
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+    return handled;
 }
 
 void TaskList::createColumns() {

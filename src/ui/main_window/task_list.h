@@ -44,6 +44,9 @@ public:
 signals:
     void rowDoubleClicked();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     TaskListModel* model_;
 };

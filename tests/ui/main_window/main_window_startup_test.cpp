@@ -2,6 +2,7 @@
 #include "support/test_support.h"
 
 #include "core/tasks/task_record.h"
+#include "ui/common/app_setup.h"
 #include "ui/common/emblem.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/twips.h"
@@ -12,6 +13,7 @@
 #include "ui/settings_dialog/settings_dialog.h"
 #include "ui/tray/tray_icon.h"
 
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 
 using vantor::DateTime;
 using vantor::MessageIcon;
@@ -72,6 +75,7 @@ private slots:
     void closeByTheProgramPassesUnasked();
     void enterMovesTheFocusLikeTab();
     void settingsButtonOpensTheOptionsDialog();
+    void everyFocusableControlShowsItsFocus();
 };
 
 void MainWindowStartupTest::startupAppliesTheSettingsAndTaskFile_data() {
@@ -344,6 +348,51 @@ void MainWindowStartupTest::settingsButtonOpensTheOptionsDialog() {
     QVERIFY(dialog->isVisible());
     QVERIFY(!dialog->isModal());
     dialog->close();
+}
+
+void MainWindowStartupTest::everyFocusableControlShowsItsFocus() {
+    QTranslator translations;
+    vantor::ui::SetUpApplication(translations);
+    UiFixture f;
+    MainWindow w(f.context);
+    w.start();
+    w.labTaskClick(); // the task panel with its list and buttons
+    for (const char* check : {"Chk_time", "Chk_sysfree", "Chk_net"}) {
+        w.findChild<QCheckBox*>(QString::fromLatin1(check))->setChecked(true); // their frames usable
+    }
+    w.findChild<QComboBox*>(QStringLiteral("Comb_time"))->setCurrentIndex(2); // pickers and week list
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+
+    int checked = 0;
+    QStringList unmarked;
+    for (QWidget* control : w.findChildren<QWidget*>()) {
+        if (!(control->focusPolicy() & Qt::TabFocus) || control->focusProxy() != nullptr ||
+            !control->isVisibleTo(&w) || !control->isEnabledTo(&w)) {
+            continue;
+        }
+        // A picker's text part takes its focus; the picker's frame is what shows it.
+        QWidget* shown = qobject_cast<QAbstractSpinBox*>(control->parentWidget()) != nullptr
+                             ? control->parentWidget()
+                             : control;
+        const QRect area = QRect(shown->mapTo(&w, QPoint(0, 0)), shown->size()).adjusted(-2, -2, 2, 2);
+        if (QWidget* focused = QApplication::focusWidget()) {
+            focused->clearFocus();
+        }
+        const QImage without = w.grab(area).toImage();
+        // Given by the program, as Enter or a failed check gives it: no Tab was pressed.
+        control->setFocus(Qt::OtherFocusReason);
+        QVERIFY2(control->hasFocus(), qPrintable(control->objectName()));
+        const QImage with = w.grab(area).toImage();
+        if (with == without) {
+            unmarked << control->objectName() + QLatin1Char('/') + control->metaObject()->className();
+        }
+        ++checked;
+    }
+    QVERIFY2(unmarked.isEmpty(),
+             qPrintable(unmarked.join(QLatin1Char(' ')) + QStringLiteral(" show no focus")));
+    QVERIFY(checked >= 25);
 }
 
 QTEST_MAIN(MainWindowStartupTest)
