@@ -6,21 +6,23 @@ set -euo pipefail
 
 program="$1"
 if [ "${VANTOR_IN_SESSION:-}" != 1 ]; then
-    for tool in xvfb-run dbus-run-session /usr/libexec/at-spi-bus-launcher /usr/bin/python3; do
+    for tool in Xvfb dbus-run-session /usr/libexec/at-spi-bus-launcher /usr/bin/python3; do
         command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup.sh installs it)"; exit 1; }
     done
-    # A display and a session bus of its own: nothing reaches the machine's real session.
-    exec env VANTOR_IN_SESSION=1 xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' \
-        dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
+    # A session bus of its own: nothing reaches the machine's real session.
+    exec env VANTOR_IN_SESSION=1 dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
 fi
+source "$(dirname "$0")/../x11/own_display.sh"
 
 work="$(mktemp -d)"
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    stop_display
     rm -rf "$work"
 }
 trap cleanup EXIT
+start_display 1280x1024
 
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 pids+=($!)
