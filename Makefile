@@ -14,8 +14,9 @@ configure: setup
 build: configure
 	@cmake --build --preset default
 
+# `make run ARGS=--dry-run` passes its arguments on: with --dry-run no task acts on this computer.
 run: build
-	@bash scripts/run.sh
+	@bash scripts/run.sh $(ARGS)
 
 # The Linux tests, then the Windows build (build-windows/) with its tests under Wine.
 test: build

@@ -87,8 +87,9 @@ int main(int argc, char* argv[]) {
     if (GraphicalSessionMissing()) {
         std::fprintf(stderr,
                      "Vantor needs a graphical session (no DISPLAY or WAYLAND_DISPLAY is set).\n"
-                     "To see the window without one, render it into a picture:\n"
-                     "  QT_QPA_PLATFORM=offscreen %s --screenshot vantor.png\n",
+                     "To see the window without one, render it into a picture (--dry-run: no task acts\n"
+                     "on this computer):\n"
+                     "  QT_QPA_PLATFORM=offscreen %s --dry-run --screenshot vantor.png\n",
                      argv[0]);
         return 2;
     }
