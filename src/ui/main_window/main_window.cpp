@@ -121,6 +121,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     impl_->cmdTaskCheck =
         MakeButton(impl_->frmTask, "Cmd_task_check", "保存停用", TwipsRect(180, 2130, 1635, 450));
     impl_->cmdTaskCheck->setToolTip(QStringLiteral("保存任务启用和停用变动"));
+    setHeightTwips(kCompactHeight); // the panel closed
 
     impl_->tray = new TrayIcon(
         this, [this] { return impl_->run != nullptr && impl_->run->running(); },
@@ -220,6 +221,14 @@ int MainWindow::heightTwips() const {
 
 void MainWindow::setHeightTwips(int twips) {
     impl_->heightTwips = twips;
+    // The task panel below the compact window is shown only when the window is tall enough for it: until
+    // then it costs the first window nothing (its styles, fonts and list are set up when it opens).
+    const bool panel = twips > kCompactHeight;
+    for (QWidget* part : {static_cast<QWidget*>(impl_->taskList), static_cast<QWidget*>(impl_->frmTask)}) {
+        if (part != nullptr) {
+            part->setVisible(panel);
+        }
+    }
     fitToScreen();
 }
 
