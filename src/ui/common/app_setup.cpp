@@ -3,6 +3,7 @@
 #include "ui/common/emblem.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QWidget>
@@ -30,7 +31,37 @@ void FilterMessage(QtMsgType type, const QMessageLogContext& context, const QStr
     }
 }
 
+QTranslator* g_translations = nullptr;
+bool g_translationsLoaded = false;
+
+// Loads Qt's own texts the first time an edit box is about to show its context menu, then steps aside.
+class ContextMenuWatch : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ContextMenu) {
+            LoadQtTranslations();
+            qApp->removeEventFilter(this);
+            deleteLater();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
+
+void LoadQtTranslations() {
+    if (g_translationsLoaded || g_translations == nullptr) {
+        return;
+    }
+    g_translationsLoaded = true;
+    if (g_translations->load(QStringLiteral("qtbase_zh_CN"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(g_translations);
+    }
+}
 
 void QuietQtNoise() {
     g_nextHandler = qInstallMessageHandler(FilterMessage);
@@ -49,11 +80,11 @@ void SetUpApplication(QTranslator& translations) {
             now->window()->setAttribute(Qt::WA_KeyboardFocusChange);
         }
     });
-    // Standard buttons and dialog texts in the program's language (确定 / 是 / 否).
-    if (translations.load(QStringLiteral("qtbase_zh_CN"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&translations);
-    }
+    // Standard buttons and dialog texts in the program's language (确定 / 是 / 否). The first window shows
+    // none of them: they are loaded when a message box, a file chooser or a context menu first needs them.
+    g_translations = &translations;
+    g_translationsLoaded = false;
+    qApp->installEventFilter(new ContextMenuWatch(qApp));
 }
 
 } // namespace vantor::ui

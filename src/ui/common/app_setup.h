@@ -15,4 +15,8 @@ void QuietQtNoise();
 // which must outlive the application.
 void SetUpApplication(QTranslator& translations);
 
+// Installs Qt's own texts in the program's language if that has not happened yet; called before anything
+// that shows them (message boxes, file choosers) is shown.
+void LoadQtTranslations();
+
 } // namespace vantor::ui

@@ -1,5 +1,7 @@
 #include "ui/common/file_dialogs.h"
 
+#include "ui/common/app_setup.h"
+
 #include <QFileDialog>
 
 namespace vantor::ui {
@@ -21,6 +23,7 @@ std::optional<QString> FileDialogs::openFile(QWidget* parent, const QString& tit
         g_answers.pop_front();
         return answer;
     }
+    LoadQtTranslations();
     const QString path = QFileDialog::getOpenFileName(parent, title, folder, nativeFilter(filter));
     if (path.isEmpty()) {
         return std::nullopt;

@@ -1,5 +1,7 @@
 #include "ui/common/message_boxes.h"
 
+#include "ui/common/app_setup.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -45,12 +47,18 @@ Answer Answered(const ShownMessage& m) {
 } // namespace
 
 void MessageBoxes::inform(QWidget* parent, const Message& m, bool systemModal) {
-    ShownMessage shown{QString::fromStdString(m.text), QString::fromStdString(m.title), m.icon, false, false, 0,
+    ShownMessage shown{QString::fromStdString(m.text),
+                       QString::fromStdString(m.title),
+                       m.icon,
+                       false,
+                       false,
+                       0,
                        systemModal};
     if (g_testMode) {
         Answered(shown);
         return;
     }
+    LoadQtTranslations();
     QMessageBox box(ToQtIcon(m.icon), shown.title, shown.text, QMessageBox::Ok, parent);
     if (systemModal) {
         box.setWindowModality(Qt::ApplicationModal);
@@ -65,6 +73,7 @@ Answer MessageBoxes::ask(QWidget* parent, const QString& text, const QString& ti
     if (g_testMode) {
         return Answered(shown);
     }
+    LoadQtTranslations();
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
     bool timedOut = false;
@@ -81,16 +90,24 @@ Answer MessageBoxes::ask(QWidget* parent, const QString& text, const QString& ti
     return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
-void MessageBoxes::setTestMode(bool on) { g_testMode = on; }
-bool MessageBoxes::testMode() { return g_testMode; }
+void MessageBoxes::setTestMode(bool on) {
+    g_testMode = on;
+}
+bool MessageBoxes::testMode() {
+    return g_testMode;
+}
 
 void MessageBoxes::setNextAnswer(Answer a) {
     g_answers.push_back([a] { return a; });
 }
 
-void MessageBoxes::setNextAnswer(std::function<Answer()> a) { g_answers.push_back(std::move(a)); }
+void MessageBoxes::setNextAnswer(std::function<Answer()> a) {
+    g_answers.push_back(std::move(a));
+}
 
-const std::vector<ShownMessage>& MessageBoxes::shown() { return g_shown; }
+const std::vector<ShownMessage>& MessageBoxes::shown() {
+    return g_shown;
+}
 
 std::optional<ShownMessage> MessageBoxes::last() {
     if (g_shown.empty()) {

@@ -19,9 +19,9 @@ struct ShownMessage {
     QString text;
     QString title;
     MessageIcon icon = MessageIcon::None;
-    bool yesNo = false;       // Yes/No buttons (else one OK button)
-    bool defaultNo = false;   // No is the default button
-    int timeoutMs = 0;        // closes itself after this time (0 = never)
+    bool yesNo = false;     // Yes/No buttons (else one OK button)
+    bool defaultNo = false; // No is the default button
+    int timeoutMs = 0;      // closes itself after this time (0 = never)
     bool systemModal = false;
 };
 
