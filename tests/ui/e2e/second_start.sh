@@ -41,8 +41,8 @@ within() {
         sleep 0.2
     done
 }
-window_of() { xdotool search --pid "$1" --name '^VantorV'; }
-shown_window_of() { xdotool search --onlyvisible --pid "$1" --name '^VantorV'; }
+window_of() { xdotool search --all --pid "$1" --name '^VantorV'; }
+shown_window_of() { xdotool search --all --onlyvisible --pid "$1" --name '^VantorV'; }
 
 # $1: what to call the copy. Starts a copy in the background and waits for its (put away) window.
 start_running_copy() {
