@@ -24,7 +24,7 @@ using namespace vantor::test;
 
 namespace {
 
-constexpr int kWaitMs = 10000;
+constexpr int kWaitMs = 20000; // generous: a loaded machine answers slowly
 
 QString Run(const QString& program, const QStringList& args) {
     QProcess p;
@@ -241,11 +241,11 @@ void WindowStatesTest::fixedWindowsOfferNoMaximising() {
     QVERIFY2(offers.isEmpty(), qPrintable(offers));
     if (QPointer<ui::SettingsDialog> d = ui::SettingsDialog::instance()) {
         d->close();
-        QTRY_VERIFY(d.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(d.isNull(), kWaitMs);
     }
     if (QPointer<ui::SplashWindow> s = ui::SplashWindow::instance()) {
         s->close();
-        QTRY_VERIFY(s.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(s.isNull(), kWaitMs);
     }
 }
 
@@ -271,7 +271,7 @@ void WindowStatesTest::optionsDialogLeavesTheBandAsItWas() {
     QVERIFY(Mapped(d));
     QTRY_VERIFY_WITH_TIMEOUT(!above(), kWaitMs); // the options stay above it while open
     QTest::keyClick(d.data(), Qt::Key_Escape);
-    QTRY_VERIFY(d.isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(d.isNull(), kWaitMs);
     QVERIFY(Mapped(&h.window));
     QTRY_COMPARE_WITH_TIMEOUT(above(), topmost, kWaitMs);
     QTest::qWait(300); // and it stays so
@@ -308,7 +308,8 @@ void WindowStatesTest::taskPanelStaysOnTheScreen() {
     for (const char* name : {"Cmd_revistask", "Cmd_task_check"}) {
         auto* button = w.findChild<QPushButton*>(QString::fromLatin1(name));
         button->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY2(w.rect().contains(QRect(button->mapTo(&w, QPoint(0, 0)), button->size())), name);
+        QTRY_VERIFY2_WITH_TIMEOUT(w.rect().contains(QRect(button->mapTo(&w, QPoint(0, 0)), button->size())),
+                                  name, kWaitMs);
     }
 }
 
