@@ -14,10 +14,10 @@ packages=(
     xvfb xauth x11-utils xdotool openbox imagemagick
     dbus python3-dbusmock
     clang libclang-rt-14-dev
+    at-spi2-core python3-pyatspi
     # The Windows build and its tests: the MinGW-w64 cross compiler (POSIX threads) and Wine, which finds
     # the Chinese font above when it creates its prefix.
     g++-mingw-w64-x86-64-posix wine64 xz-utils
-    at-spi2-core python3-pyatspi
 )
 
 missing=()
