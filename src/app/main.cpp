@@ -135,6 +135,7 @@ int main(int argc, char* argv[]) {
     // A picture run only reads the files and stays out of it.
     vantor::ui::SingleInstance instance(context.programFolder);
     if (!screenshotWanted && !instance.claim()) {
+        platform->AllowForegroundHandOver();
         if (instance.activateRunningCopy()) {
             return 0;
         }

@@ -95,6 +95,10 @@ public:
     // Size of the foreground window; nullopt when there is none (or it cannot be known).
     virtual std::optional<WindowSize> ForegroundWindowSize() = 0;
     virtual ScreenSize PrimaryScreenSize() = 0;
+    // Lets another running program bring its window to the front while this one has the foreground (a
+    // second start handing over to the running copy): Windows gives the foreground only to a program the
+    // foreground one allows; nothing elsewhere.
+    virtual void AllowForegroundHandOver() {}
 
     // --- Files and programs ------------------------------------------------------------------------
     // Whether "多开" governs starting this target, that is, it names a program file (Windows: the text

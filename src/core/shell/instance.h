@@ -9,11 +9,16 @@ namespace vantor {
 // The lock file the running copy holds in its program folder.
 inline constexpr const char* kInstanceLockFileName = "vantor.lock";
 
-// What a second start sends the running copy: show your main window.
+// The file a second start leaves beside the lock to ask the running copy for its main window; the running
+// copy takes it away when it shows the window.
+inline constexpr const char* kActivateRequestFileName = "vantor.activate";
+
+// The request's contents.
 inline constexpr std::string_view kActivateRequest = "activate\n";
 
-// Name of the local channel on which the running copy of a program folder listens: the same for every
-// start in that folder, different for different folders ("vantor-" and 16 hexadecimal digits).
+// Name under which the copies of a program folder meet outside it (a folder that takes no new file): the
+// same for every start in that folder, different for different folders ("vantor-" and 16 hexadecimal
+// digits).
 std::string InstanceChannelName(std::string_view programFolder);
 
 } // namespace vantor

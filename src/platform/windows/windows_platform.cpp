@@ -97,6 +97,8 @@ public:
                 static_cast<double>(GetSystemMetrics(SM_CYSCREEN))};
     }
 
+    void AllowForegroundHandOver() override { AllowSetForegroundWindow(ASFW_ANY); }
+
     bool IsProgramFile(const std::string& path) override { return HasExactExeExtension(path); }
     bool IsProgramInUse(const std::string& path) override { return FileHeldOrMissing(path); }
     bool IsOrdinaryFile(const std::string& path) override { return OrdinaryFile(path); }

@@ -1,7 +1,8 @@
 // One running copy of the program per program folder. The first start in a folder holds a lock file
-// there and listens on a local channel; a later start finds the lock held, asks the running copy through
-// the channel to bring its main window to the front, and ends. A lock left by a killed copy does not
-// count: the copy that wrote it no longer runs.
+// there and watches the folder; a later start finds the lock held, leaves a request file beside it for the
+// running copy, which takes it away and brings its main window to the front, and ends. A lock left by a
+// killed copy does not count: the copy that wrote it no longer runs. Qt Core only, so that it works the
+// same with a Qt that has no network module.
 #pragma once
 
 #include <QObject>
@@ -9,7 +10,7 @@
 
 #include <memory>
 
-class QLocalServer;
+class QFileSystemWatcher;
 class QLockFile;
 
 namespace vantor::ui {
@@ -26,8 +27,9 @@ public:
     // that still runs holds it.
     bool claim();
 
-    // For a start that is not the running copy: asks the running copy to show its main window. False
-    // when it could not be reached within a few seconds.
+    // For a start that is not the running copy: asks the running copy to show its main window and waits
+    // until it has taken the request. False when it could not be reached within a few seconds. Blocks:
+    // the running copy is another program.
     bool activateRunningCopy();
 
     // Where the lock is held (empty before claim or without a lock).
@@ -39,12 +41,14 @@ signals:
 
 private:
     bool tryLock(const QString& path, bool& heldByOther);
-    void listen();
+    void watch();
+    void takeRequest();
 
     QString folder_;
     QString channel_;
+    QString requestPath_; // beside the lock that is held, ours or the running copy's
     std::unique_ptr<QLockFile> lock_;
-    QLocalServer* server_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
 };
 
 } // namespace vantor::ui

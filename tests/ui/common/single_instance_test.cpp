@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <future>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +19,7 @@ class SingleInstanceTest : public QObject {
     Q_OBJECT
 private slots:
     void secondStartReachesTheRunningCopy();
+    void unansweredRequestIsReportedAndCleared();
     void otherFoldersAreApart();
     void lockOfAGoneCopyDoesNotCount();
 };
@@ -28,10 +31,33 @@ void SingleInstanceTest::secondStartReachesTheRunningCopy() {
     QCOMPARE(QFileInfo(running.lockPath()).fileName(), QStringLiteral("vantor.lock"));
     QSignalSpy asked(&running, &SingleInstance::activationRequested);
 
+    // The second start waits for the running copy to take its request: it runs beside this event loop, as
+    // it would in a program of its own.
     SingleInstance second(dir.path());
     QVERIFY(!second.claim());
-    QVERIFY(second.activateRunningCopy());
+    auto reached = std::async(std::launch::async, [&second] { return second.activateRunningCopy(); });
     QTRY_COMPARE(asked.count(), 1);
+    QVERIFY(reached.get());
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("vantor.activate"))));
+
+    // Another change of the folder (a task saved) is no request.
+    QFile other(dir.filePath(QStringLiteral("vntask.vnt")));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.close();
+    QTest::qWait(200);
+    QCOMPARE(asked.count(), 1);
+}
+
+// A running copy that does not take the request (hung, or gone between the lock test and the request)
+// is reported, and its request file does not stay to pull a later copy's window out of the tray.
+void SingleInstanceTest::unansweredRequestIsReportedAndCleared() {
+    QTemporaryDir dir;
+    SingleInstance running(dir.path());
+    QVERIFY(running.claim());
+    SingleInstance second(dir.path());
+    QVERIFY(!second.claim());
+    QVERIFY(!second.activateRunningCopy()); // this event loop never runs meanwhile
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("vantor.activate"))));
 }
 
 void SingleInstanceTest::otherFoldersAreApart() {

@@ -2,7 +2,7 @@
 # The Windows program under Wine, started with --dry-run in a program folder holding a saved 2-second
 # program task and Work=1, arms the task at start-up, prints its start line when the countdown runs out
 # and again after the chained restart ("持续"); the program itself (the test helper, which would leave a
-# marker file) is never started.
+# marker file) is never started. A second start in the same folder hands over to the running copy.
 # Usage: dry_run.sh PORTABLE_FOLDER WINE_RUN SESSION HELPER_EXE
 set -euo pipefail
 portable="$1"
@@ -41,6 +41,14 @@ while [ "$(lines | grep -cxF -- "$expected" || true)" -lt 2 ]; do
     fi
     sleep 0.2
 done
+# A second start in the folder hands over to the running copy and ends: the running copy takes its request.
+status=0
+(cd "$folder" && timeout 30 bash "$wine_run" "$session" ./vantor.exe --dry-run >second.txt 2>&1) || status=$?
+if [ "$status" -ne 0 ] || [ -e "$folder/vantor.activate" ] || ! kill -0 "$pid" 2>/dev/null; then
+    echo "a second start did not hand over to the running copy (status $status):"
+    cat "$folder/second.txt"
+    exit 1
+fi
 if lines | grep -vxF -- "$expected"; then
     echo "other lines than the program's start"
     exit 1
