@@ -12,19 +12,26 @@ qt_prefix=$qt_root/install
 skip_reason=""
 
 # The prebuilt Qt: VANTOR_WINDOWS_QT_ARCHIVE, or shared/toolchains/ beside the repository or one of its
-# parent folders (the team's shared folder).
+# parent folders (the team's shared folder), or beside the local repository this one was cloned from (a
+# clean clone made elsewhere, as CI makes one).
 find_prebuilt() {
     if [ -n "${VANTOR_WINDOWS_QT_ARCHIVE:-}" ]; then
         echo "$VANTOR_WINDOWS_QT_ARCHIVE"
         return 0
     fi
-    local dir=$PWD
-    while [ "$dir" != / ]; do
-        dir=$(dirname "$dir")
-        if [ -f "$dir/shared/toolchains/$qt_archive" ]; then
-            echo "$dir/shared/toolchains/$qt_archive"
-            return 0
-        fi
+    local start dir origin
+    origin=$(git config --get remote.origin.url 2>/dev/null || true)
+    origin=${origin#file://}
+    for start in "$PWD" "$origin"; do
+        [ -n "$start" ] && [ -d "$start" ] || continue
+        dir=$(cd "$start" && pwd -P)
+        while [ "$dir" != / ]; do
+            dir=$(dirname "$dir")
+            if [ -f "$dir/shared/toolchains/$qt_archive" ]; then
+                echo "$dir/shared/toolchains/$qt_archive"
+                return 0
+            fi
+        done
     done
     return 1
 }
