@@ -92,6 +92,8 @@ public:
     bool IsOrdinaryFile(const std::string& path) override { return inner_->IsOrdinaryFile(path); }
     ActionResult StartProgram(const std::string& path) override { return inner_->StartProgram(path); }
     std::string ProgramPath() override { return inner_->ProgramPath(); }
+    bool IsFolderWritable(const std::string& folder) override { return inner_->IsFolderWritable(folder); }
+    std::string PerUserFolder() override { return inner_->PerUserFolder(); }
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
         return inner_->WriteAutostart(scope, programPath);
     }

@@ -3,6 +3,7 @@
 #include "platform/native.h"
 #include "ui/common/app_context.h"
 #include "ui/common/app_setup.h"
+#include "ui/common/data_folder.h"
 #include "ui/common/single_instance.h"
 #include "ui/common/twips.h"
 #include "ui/main_window/main_window.h"
@@ -130,7 +131,8 @@ int main(int argc, char* argv[]) {
         boxCloser.start(100);
     }
 
-    vantor::ui::AppContext context{*platform, QApplication::applicationDirPath() + QStringLiteral("/")};
+    // Chosen once: beside the program, or the user's own folder for an installed program.
+    vantor::ui::AppContext context{*platform, vantor::ui::ChooseProgramFolder(*platform, true)};
     // One running copy per program folder: a second start brings the running copy to the front and ends.
     // A picture run only reads the files and stays out of it.
     vantor::ui::SingleInstance instance(context.programFolder);

@@ -114,6 +114,11 @@ public:
     virtual ActionResult StartProgram(const std::string& path) = 0;
     // Full path of the running program file.
     virtual std::string ProgramPath() = 0;
+    // True when this user may create files in the folder (false on a read-only file system too).
+    virtual bool IsFolderWritable(const std::string& folder) = 0;
+    // The user's own folder for the program's files, not made here (Linux: $XDG_CONFIG_HOME/vantor, by
+    // default ~/.config/vantor; Windows: %APPDATA%\Vantor); empty when the system cannot say.
+    virtual std::string PerUserFolder() = 0;
 
     // --- Start with the session --------------------------------------------------------------------
     virtual ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) = 0;

@@ -5,10 +5,13 @@
 
 namespace vantor {
 
-std::string VersionText();        // "1.2.3"
-std::string MainWindowCaption();  // "VantorV1.2.3"
-std::string SplashCaption();      // "Vantor版本 1.2.3"
-std::string TipsCaption();        // "Vantor温馨提示"
+// The name of the program's menu entry, icon and metainfo (org.vantor.Vantor.desktop and so on).
+inline constexpr const char* kAppId = "org.vantor.Vantor";
+
+std::string VersionText();       // "1.2.3"
+std::string MainWindowCaption(); // "VantorV1.2.3"
+std::string SplashCaption();     // "Vantor版本 1.2.3"
+std::string TipsCaption();       // "Vantor温馨提示"
 
 // Tool tip of the notification icon: "Vantor(V1.2.3)-“关机”任务执行中..." while a task runs,
 // "Vantor(V1.2.3)-无任务" otherwise.

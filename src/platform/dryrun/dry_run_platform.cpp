@@ -39,6 +39,8 @@ public:
     bool IsOrdinaryFile(const std::string& path) override { return inner_->IsOrdinaryFile(path); }
     ActionResult StartProgram(const std::string& path) override { return Print("start-program " + path); }
     std::string ProgramPath() override { return inner_->ProgramPath(); }
+    bool IsFolderWritable(const std::string& folder) override { return inner_->IsFolderWritable(folder); }
+    std::string PerUserFolder() override { return inner_->PerUserFolder(); }
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
         const std::string scopeName = scope == AutostartScope::Machine ? "machine" : "user";
         Print("autostart-write " + scopeName + " " + programPath);

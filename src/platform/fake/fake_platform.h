@@ -39,6 +39,8 @@ public:
     void SetProgramFiles(std::set<std::string> paths) { programFiles_ = std::move(paths); }
     void SetOrdinaryFiles(std::set<std::string> paths) { files_ = std::move(paths); }
     void SetProgramPath(std::string path) { programPath_ = std::move(path); }
+    void SetWritableFolders(std::set<std::string> folders) { writableFolders_ = std::move(folders); }
+    void SetPerUserFolder(std::string folder) { perUserFolder_ = std::move(folder); }
     // Autostart answers: whether writing an entry of that scope succeeds.
     void SetAutostartWritable(AutostartScope scope, bool ok) { writable_[scope] = ok; }
     // Whether deleting the entry of that scope succeeds; a refused delete leaves the entry.
@@ -81,6 +83,8 @@ public:
     bool IsOrdinaryFile(const std::string& path) override { return files_.count(path) > 0; }
     ActionResult StartProgram(const std::string& path) override { return Record("start-program " + path); }
     std::string ProgramPath() override { return programPath_; }
+    bool IsFolderWritable(const std::string& folder) override { return writableFolders_.count(folder) > 0; }
+    std::string PerUserFolder() override { return perUserFolder_; }
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override;
     std::string ReadAutostart(AutostartScope scope) override;
     ActionResult DeleteAutostart(AutostartScope scope) override;
@@ -103,6 +107,8 @@ private:
     std::set<std::string> programFiles_;
     std::set<std::string> files_;
     std::string programPath_ = "/opt/vantor/vantor";
+    std::set<std::string> writableFolders_;
+    std::string perUserFolder_;
     std::map<AutostartScope, bool> writable_{{AutostartScope::Machine, true}, {AutostartScope::User, true}};
     std::map<AutostartScope, bool> deletable_{{AutostartScope::Machine, true}, {AutostartScope::User, true}};
     ActionResult actionResult_;

@@ -50,15 +50,22 @@ std::string Failure(const std::string& what, const std::string& path, int err) {
 
 } // namespace
 
+std::string UserConfigHome() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    // The base-directory rules ignore a relative value.
+    if (config != nullptr && *config == '/') {
+        return config;
+    }
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : home + "/.config";
+}
+
 std::string AutostartFolder(AutostartScope scope) {
     if (scope == AutostartScope::Machine) {
         const char* overridden = std::getenv("VANTOR_XDG_AUTOSTART_DIR");
         return overridden != nullptr && *overridden == '/' ? overridden : "/etc/xdg/autostart";
     }
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    // The base-directory rules ignore a relative value.
-    const std::string base = config != nullptr && *config == '/' ? config : HomeFolder() + "/.config";
-    return base + "/autostart";
+    return UserConfigHome() + "/autostart";
 }
 
 std::optional<std::string> ExecLineFor(const std::string& path) {

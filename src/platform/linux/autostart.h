@@ -8,6 +8,9 @@
 
 namespace vantor::linux_backend {
 
+// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config; empty when there is no home folder.
+std::string UserConfigHome();
+
 // Folder of the entry: /etc/xdg/autostart for the machine (tests redirect it with
 // VANTOR_XDG_AUTOSTART_DIR, read by nothing else), $XDG_CONFIG_HOME/autostart (default
 // ~/.config/autostart) for the user.

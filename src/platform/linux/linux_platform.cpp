@@ -107,6 +107,16 @@ public:
         return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
     }
 
+    bool IsFolderWritable(const std::string& folder) override {
+        struct stat st {};
+        return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+               faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+    }
+    std::string PerUserFolder() override {
+        const std::string config = UserConfigHome();
+        return config.empty() ? config : config + "/vantor";
+    }
+
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
         return WriteAutostartEntry(scope, programPath);
     }
