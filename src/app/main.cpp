@@ -1,4 +1,5 @@
-// Vantor's entry point: builds the platform backend and the main window, nothing else.
+// Vantor's entry point: reads the command line, builds the platform backend and the main window.
+#include "core/shell/command_line.h"
 #include "platform/dryrun/dry_run_platform.h"
 #include "platform/native.h"
 #include "ui/common/app_context.h"
@@ -10,6 +11,7 @@
 #include "ui/tray/tray_icon.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
@@ -31,12 +33,6 @@ bool GraphicalSessionMissing() {
 #else
     return false;
 #endif
-}
-
-// The value after `option` on the command line, empty when the option is absent.
-QString OptionValue(const QStringList& args, const QString& option) {
-    const qsizetype i = args.indexOf(option);
-    return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
 }
 
 // The standard output as a C++ stream, for the dry run's lines. Made only for a dry run: the streams of
@@ -85,6 +81,24 @@ void TakeScreenshotWhenSettled(vantor::ui::MainWindow& window, const QString& pa
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Answered before anything needs a display: --help and --version work in any terminal.
+    const vantor::CommandLine cl = vantor::ParseCommandLine({argv + (argc > 0 ? 1 : 0), argv + argc});
+    if (cl.action == vantor::CommandLine::Action::Invalid) {
+        std::fprintf(stderr, "vantor: %s\n\n%s", cl.error.c_str(), vantor::HelpText().c_str());
+        return 2;
+    }
+    if (cl.action == vantor::CommandLine::Action::Version) {
+        std::puts(vantor::VersionLine().c_str());
+        return 0;
+    }
+    // Declared before the platform that writes to it, so it outlives it.
+    std::unique_ptr<StdoutStream> dryRunOut;
+    std::unique_ptr<vantor::Platform> platform = vantor::CreateNativePlatform();
+    if (cl.action == vantor::CommandLine::Action::Help) {
+        const QString folder = vantor::ui::ChooseProgramFolder(*platform, false);
+        std::fputs(vantor::HelpText(folder.toLocal8Bit().toStdString()).c_str(), stdout);
+        return 0;
+    }
     if (GraphicalSessionMissing()) {
         std::fprintf(stderr,
                      "Vantor needs a graphical session (no DISPLAY or WAYLAND_DISPLAY is set).\n"
@@ -99,18 +113,10 @@ int main(int argc, char* argv[]) {
     QTranslator qtTranslations;
     vantor::ui::SetUpApplication(qtTranslations);
 
-    const QStringList args = QApplication::arguments();
-    const bool screenshotWanted = args.contains(QStringLiteral("--screenshot"));
-    const QString screenshotPath = OptionValue(args, QStringLiteral("--screenshot"));
-    if (screenshotWanted && screenshotPath.isEmpty()) {
-        std::fputs("--screenshot needs a file name, for example --screenshot vantor.png\n", stderr);
-        return 2;
-    }
+    const bool screenshotWanted = cl.screenshot.has_value();
+    const QString screenshotPath = QFile::decodeName(cl.screenshot.value_or(std::string()).c_str());
 
-    // Declared before the platform that writes to it, so it outlives it.
-    std::unique_ptr<StdoutStream> dryRunOut;
-    std::unique_ptr<vantor::Platform> platform = vantor::CreateNativePlatform();
-    if (args.contains(QStringLiteral("--dry-run"))) {
+    if (cl.dryRun) {
         dryRunOut = std::make_unique<StdoutStream>();
         platform = vantor::CreateDryRunPlatform(std::move(platform), *dryRunOut);
     }

@@ -1,0 +1,76 @@
+#include "core/shell/command_line.h"
+
+#include "core/shell/app_texts.h"
+
+namespace vantor {
+
+namespace {
+
+CommandLine Invalid(std::string why) {
+    CommandLine cl;
+    cl.action = CommandLine::Action::Invalid;
+    cl.error = std::move(why);
+    return cl;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLine cl;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-h" || a == "--help") {
+            cl.action = CommandLine::Action::Help;
+            return cl;
+        }
+        if (a == "--version") {
+            cl.action = CommandLine::Action::Version;
+            return cl;
+        }
+        if (a == "--dry-run") {
+            cl.dryRun = true;
+        } else if (a == "--screenshot" || a.rfind("--screenshot=", 0) == 0) {
+            std::string file = a == "--screenshot" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(13);
+            if (file.empty()) {
+                return Invalid("--screenshot needs a file name, for example --screenshot vantor.png");
+            }
+            cl.screenshot = std::move(file);
+        } else if (a.size() > 1 && a.front() == '-') {
+            return Invalid("unknown option '" + a + "'");
+        } else {
+            return Invalid("unexpected argument '" + a + "'");
+        }
+    }
+    return cl;
+}
+
+std::string HelpText(const std::string& dataFolder) {
+    std::string text =
+        "Usage: vantor [--dry-run] [--screenshot FILE]\n"
+        "Carries out scheduled tasks on this computer: a reminder, starting a program or opening a\n"
+        "document, ending a process, shutting down, restarting, logging off, locking, sleep or\n"
+        "hibernation, when a countdown runs out, inside a time or weekly window, after idle time and/or\n"
+        "at a network rate. A 60-second warning comes before every action.\n"
+        "\n"
+        "  --dry-run          run as usual, but print each system action (power, session, lock, ending\n"
+        "                     processes, starting programs, autostart) on standard output instead of\n"
+        "                     doing it\n"
+        "  --screenshot FILE  render the main window with its task list into the PNG file FILE and\n"
+        "                     exit; with QT_QPA_PLATFORM=offscreen no display is needed\n"
+        "  -h, --help         print this help and exit\n"
+        "  --version          print the version and exit\n"
+        "\n"
+        "The task list (vntask.vnt) and the options (Setting.ini) are kept beside the program when its\n"
+        "folder is writable, otherwise in the user's own folder ($XDG_CONFIG_HOME/vantor, by default\n"
+        "~/.config/vantor; %APPDATA%\\Vantor on Windows).\n";
+    if (!dataFolder.empty()) {
+        text += "This copy keeps them in " + dataFolder + "\n";
+    }
+    return text;
+}
+
+std::string VersionLine() {
+    return "vantor " + VersionText();
+}
+
+} // namespace vantor

@@ -1,0 +1,76 @@
+#include "core/shell/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace vantor {
+namespace {
+
+using Action = CommandLine::Action;
+
+struct ArgsCase {
+    const char* name;
+    std::vector<std::string> args;
+    Action action;
+    bool dryRun;
+    const char* screenshot; // nullptr: none
+    const char* error;      // part of the error text, for Invalid
+};
+
+class ParseCommandLineTest : public ::testing::TestWithParam<ArgsCase> {};
+
+TEST_P(ParseCommandLineTest, ReadsTheArguments) {
+    const ArgsCase& c = GetParam();
+    const CommandLine cl = ParseCommandLine(c.args);
+    EXPECT_EQ(cl.action, c.action);
+    EXPECT_EQ(cl.dryRun, c.dryRun);
+    EXPECT_EQ(cl.screenshot.has_value(), c.screenshot != nullptr);
+    if (c.screenshot != nullptr && cl.screenshot) {
+        EXPECT_EQ(*cl.screenshot, c.screenshot);
+    }
+    EXPECT_NE(cl.error.find(c.error), std::string::npos) << cl.error;
+    EXPECT_EQ(cl.error.empty(), c.action != Action::Invalid);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParseCommandLineTest,
+    ::testing::Values(
+        ArgsCase{"NothingRuns", {}, Action::Run, false, nullptr, ""},
+        ArgsCase{"DryRunAndScreenshot",
+                 {"--dry-run", "--screenshot", "a b.png"},
+                 Action::Run,
+                 true,
+                 "a b.png",
+                 ""},
+        ArgsCase{"ScreenshotWithEquals", {"--screenshot=x.png"}, Action::Run, false, "x.png", ""},
+        ArgsCase{
+            "ScreenshotFileMayStartWithADash", {"--screenshot", "-x.png"}, Action::Run, false, "-x.png", ""},
+        ArgsCase{"Help", {"--help"}, Action::Help, false, nullptr, ""},
+        ArgsCase{"ShortHelp", {"-h"}, Action::Help, false, nullptr, ""},
+        ArgsCase{"HelpAfterOptions", {"--dry-run", "--help"}, Action::Help, true, nullptr, ""},
+        ArgsCase{"Version", {"--version"}, Action::Version, false, nullptr, ""},
+        ArgsCase{"UnknownOption", {"--frobnicate"}, Action::Invalid, false, nullptr, "'--frobnicate'"},
+        ArgsCase{
+            "UnknownBeforeHelp", {"-x", "--help"}, Action::Invalid, false, nullptr, "unknown option '-x'"},
+        ArgsCase{"StrayArgument", {"tasks.vnt"}, Action::Invalid, false, nullptr, "'tasks.vnt'"},
+        ArgsCase{
+            "ScreenshotWithoutFile", {"--screenshot"}, Action::Invalid, false, nullptr, "needs a file name"},
+        ArgsCase{"ScreenshotWithEmptyFile",
+                 {"--screenshot="},
+                 Action::Invalid,
+                 false,
+                 nullptr,
+                 "needs a file name"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HelpTextTest, NamesEveryOptionAndTheFolderOfThisCopy) {
+    const std::string help = HelpText("/home/u/.config/vantor/");
+    for (const char* option : {"--dry-run", "--screenshot FILE", "--help", "--version"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+    EXPECT_NE(help.find("keeps them in /home/u/.config/vantor/\n"), std::string::npos) << help;
+    EXPECT_EQ(HelpText().find("keeps them in"), std::string::npos);
+    EXPECT_EQ(VersionLine(), "vantor 1.2.3");
+}
+
+} // namespace
+} // namespace vantor
