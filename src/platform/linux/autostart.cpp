@@ -139,7 +139,9 @@ ActionResult WriteAutostartEntry(AutostartScope scope, const std::string& progra
     }
     const std::string path = folder + "/" + kEntryName;
     const std::string temp = path + ".tmp";
+    // TryExec: once the program has been removed, the session passes the entry over instead of failing.
     const std::string content = "[Desktop Entry]\nType=Application\nName=Vantor\nExec=" + *exec +
+                                "\nTryExec=" + programPath +
                                 "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
     // Written beside the entry and renamed over it, so a reader never sees half an entry.
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

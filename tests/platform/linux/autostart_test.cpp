@@ -84,6 +84,8 @@ TEST_P(AutostartScopes, WriteReadBackDelete) {
     EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u) << text;
     EXPECT_NE(text.find("\nType=Application\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nExec=\"/opt/my apps/vantor\"\n"), std::string::npos) << text;
+    // Once the program is removed, the session passes the entry over.
+    EXPECT_NE(text.find("\nTryExec=/opt/my apps/vantor\n"), std::string::npos) << text;
     EXPECT_EQ(platform->ReadAutostart(GetParam().scope), program);
 
     // Writing again replaces the entry.
