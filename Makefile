@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. `make run` and `make test` do all set-up on a fresh Debian 12 machine.
-.PHONY: setup configure build run test windows bench fuzz format clean
+.PHONY: setup configure build run test windows bench fuzz install format clean
 
 # Let ccache share compiled objects between clones in different folders (CI builds a fresh clone).
 export CCACHE_BASEDIR := $(CURDIR)
@@ -26,6 +26,12 @@ test: build
 # The portable Windows program: dist/vantor-windows-x64.zip.
 windows: setup
 	@bash scripts/windows.sh package
+
+# Installs the program, its menu entry, icons and metainfo under PREFIX (/usr/local unless given);
+# DESTDIR is honoured: `make install PREFIX=/usr DESTDIR=/tmp/stage`.
+PREFIX ?= /usr/local
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)" --strip
 
 # Prints the benchmarks' figures (ratios against baselines measured in the same run); never part of `test`.
 bench: build

@@ -1,5 +1,6 @@
 #include "ui/common/app_setup.h"
 
+#include "core/shell/app_texts.h"
 #include "ui/common/emblem.h"
 
 #include <QApplication>
@@ -72,6 +73,8 @@ void SetUpApplication(QTranslator& translations) {
     // in the notification area: closing it must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(EmblemIcon());
+    // Lets the desktop match the windows with the installed menu entry and its icon (Wayland's app id).
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
     // Every control with the focus shows it, however the focus came there: Qt's styles draw it only after
     // the keyboard moved it within the window, and here Enter moves it too (or a failed check, or a click
     // before a Space that then presses the button).

@@ -1,0 +1,42 @@
+# Installs Vantor like any Linux desktop program (make install): the program, its menu entry, icons and
+# AppStream metainfo, under any prefix, DESTDIR honoured.
+include(GNUInstallDirs)
+
+set(VANTOR_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(VANTOR_ICON_SVG ${VANTOR_PACKAGING_DIR}/org.vantor.Vantor.svg)
+
+install(TARGETS vantor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The menu entry starts the program by its full path, so a prefix outside PATH works too. The prefix is
+# known only when installing (a package installs under /usr whatever the build's prefix), so the entry
+# is written then, straight to its place: a file made in the build folder would be shared by installs that
+# run at the same time.
+if(IS_ABSOLUTE "${CMAKE_INSTALL_BINDIR}")
+    set(vantor_bin_at_install "${CMAKE_INSTALL_BINDIR}")
+else()
+    set(vantor_bin_at_install "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}")
+endif()
+install(CODE "
+    set(VANTOR_PROGRAM \"${vantor_bin_at_install}/vantor\")
+    set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/org.vantor.Vantor.desktop\")
+    message(STATUS \"Installing: \${entry}\")
+    configure_file(\"${VANTOR_PACKAGING_DIR}/org.vantor.Vantor.desktop.in\" \"\${entry}\" @ONLY)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${entry}\")
+")
+install(FILES ${VANTOR_PACKAGING_DIR}/org.vantor.Vantor.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${VANTOR_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The emblem as PNG in the usual sizes of the icon theme, drawn from the SVG.
+find_program(VANTOR_RSVG_CONVERT rsvg-convert REQUIRED)
+set(vantor_icon_pngs "")
+foreach(size 16 22 24 32 48 64 128 256)
+    set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/org.vantor.Vantor.png)
+    add_custom_command(OUTPUT ${png}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}x${size}
+        COMMAND ${VANTOR_RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${VANTOR_ICON_SVG}
+        DEPENDS ${VANTOR_ICON_SVG} VERBATIM)
+    list(APPEND vantor_icon_pngs ${png})
+    install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(vantor_icons ALL DEPENDS ${vantor_icon_pngs})
