@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. `make run` and `make test` do all set-up on a fresh Debian 12 machine.
-.PHONY: setup configure build run test windows bench fuzz install format clean
+.PHONY: setup configure build run test windows bench fuzz install package format clean
 
 # Let ccache share compiled objects between clones in different folders (CI builds a fresh clone).
 export CCACHE_BASEDIR := $(CURDIR)
@@ -32,6 +32,10 @@ windows: setup
 PREFIX ?= /usr/local
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)" --strip
+
+# Builds the .deb (build/vantor_VERSION_ARCH.deb) with CPack.
+package: build
+	@cd build && cpack -G DEB
 
 # Prints the benchmarks' figures (ratios against baselines measured in the same run); never part of `test`.
 bench: build

@@ -15,9 +15,10 @@ packages=(
     dbus python3-dbusmock
     clang libclang-rt-14-dev
     at-spi2-core python3-pyatspi
-    # make install and its checks: the icon sizes drawn from the SVG, the menu entry's and metainfo's
-    # validators.
-    librsvg2-bin desktop-file-utils appstream
+    # make install and make package, and their checks: the icon sizes drawn from the SVG, the menu
+    # entry's and metainfo's validators, dpkg-shlibdeps (dpkg-dev, file), Qt's platform plugins for the
+    # installed program.
+    librsvg2-bin desktop-file-utils appstream dpkg-dev file qt6-qpa-plugins
     # The Windows build and its tests: the MinGW-w64 cross compiler (POSIX threads) and Wine, which finds
     # the Chinese font above when it creates its prefix.
     g++-mingw-w64-x86-64-posix wine64 xz-utils
