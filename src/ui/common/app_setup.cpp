@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QWidget>
@@ -12,6 +13,8 @@
 namespace vantor::ui {
 
 namespace {
+
+constexpr int kDesignFontPoints = 9;
 
 QtMessageHandler g_nextHandler = nullptr;
 
@@ -73,6 +76,12 @@ void SetUpApplication(QTranslator& translations) {
     // in the notification area: closing it must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(EmblemIcon());
+    // The window design places every control in twips around text of 9 points: a desktop's larger
+    // default font would be cut off in them. Points and twips both follow the screen's logical DPI, so at
+    // any scale the text keeps its place; the desktop's font family stays.
+    QFont font = QApplication::font();
+    font.setPointSize(kDesignFontPoints);
+    QApplication::setFont(font);
     // Lets the desktop match the windows with the installed menu entry and its icon (Wayland's app id).
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
     // Every control with the focus shows it, however the focus came there: Qt's styles draw it only after

@@ -10,9 +10,10 @@ namespace vantor::ui {
 // before the application object exists, which is when the first of them is printed.
 void QuietQtNoise();
 
-// The program ends with its main window only; every window carries the emblem; every focused control
-// shows its focus; Qt's standard buttons and dialogs speak the program's language through `translations`,
-// which must outlive the application.
+// The program ends with its main window only; every window carries the emblem; text has the design's
+// size (9 points) in the desktop's font family; every focused control shows its focus; Qt's standard
+// buttons and dialogs speak the program's language through `translations`, which must outlive the
+// application.
 void SetUpApplication(QTranslator& translations);
 
 // Installs Qt's own texts in the program's language if that has not happened yet; called before anything
