@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev googletest
     libxcb1-dev libxcb-screensaver0-dev libxcb-randr0-dev
     libwayland-dev wayland-protocols plasma-wayland-protocols
-    fonts-wqy-microhei
+    fonts-wqy-microhei fonts-noto-cjk
     xvfb xauth x11-utils xdotool openbox imagemagick
     dbus python3-dbusmock
     clang libclang-rt-14-dev

@@ -3,6 +3,7 @@
 #include "core/scheduler/run_rules.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/common/message_boxes.h"
+#include "ui/common/twips.h"
 #include "ui/editor/task_editor_impl.h"
 
 #include <QCheckBox>
@@ -10,10 +11,19 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace vantor::ui {
 
+namespace {
+// Lab_tips stands left of txt_tips, which begins at 550 twips.
+constexpr int kTipsLabelLeft = 120;
+constexpr int kTipsBoxLeft = 550;
+} // namespace
+
 void TaskEditor::Impl::buildOperationSide() {
-    labTips = MakeLabel(&q, "Lab_tips", "提醒", 120, 2920, 430, kLabelHeight);
+    labTips =
+        MakeLabel(&q, "Lab_tips", "提醒", kTipsLabelLeft, 2920, kTipsBoxLeft - kTipsLabelLeft, kLabelHeight);
     labTips->hide();
     labTips->installEventFilter(this);
     txtTips = MakeBox(&q, "txt_tips", "提醒内容、程序路径或进程名称", 0, 550, 2880, 4575, kRowHeight);
@@ -46,6 +56,7 @@ void TaskEditor::Impl::combOperClick(int index) {
     }
     if (in.labTipsCaption) {
         labTips->setText(Q(*in.labTipsCaption));
+        fitTipsLabel();
     }
     if (in.clearTipsUnlessFile && !ctx.platform.IsOrdinaryFile(S(txtTips->text()))) {
         txtTips->clear();
@@ -59,6 +70,16 @@ void TaskEditor::Impl::combOperClick(int index) {
     if (combOper->currentIndex() == OpHibernate && !ctx.platform.CanHibernate()) {
         refuseUnsupported("系统不支持休眠，无法执行休眠操作！");
     }
+}
+
+void TaskEditor::Impl::fitTipsLabel() {
+    // "提醒：" needs more room than the design leaves left of the box, and fonts that draw the colon in
+    // the middle of its cell lost it: a caption that does not fit starts further left, at most at the
+    // editor's edge, and still ends where the box begins.
+    const int right = Twips(kTipsBoxLeft);
+    const int need = labTips->fontMetrics().horizontalAdvance(labTips->text());
+    const int left = std::clamp(right - need, 0, Twips(kTipsLabelLeft));
+    labTips->setGeometry(left, labTips->y(), right - left, labTips->height());
 }
 
 void TaskEditor::Impl::refuseUnsupported(const char* text) {

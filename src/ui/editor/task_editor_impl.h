@@ -148,6 +148,7 @@ public:
     void buildOperationSide();
     void combOperClick(int index);
     void refuseUnsupported(const char* text);
+    void fitTipsLabel();
     void txtTipsDblClick();
     void labTipsDblClick();
 

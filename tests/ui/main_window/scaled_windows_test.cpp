@@ -14,6 +14,7 @@
 #include <QRawFont>
 #include <QStyleOption>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTranslator>
 
 #include <algorithm>
@@ -28,23 +29,33 @@ QString Describe(const QWidget* w, const QString& text, int need, int have) {
 }
 
 // Widths and heights in the widget's own (logical) pixels. A line of text fits when its ink lies inside
-// the area its widget draws it in (a full-width colon, say, has its ink at the left of its advance); a
-// text of several lines, when the lines as laid out do.
+// the area its widget draws it in (a full-width colon has its ink at the left of its advance, and a CJK
+// font's line is taller than its characters); a text of several lines, when the lines as laid out do.
 void CheckText(const QWidget* w, const QString& text, const QRect& area, int flags, QStringList& cut) {
     const QFontMetrics fm = w->fontMetrics();
     const QRect laidOut = fm.boundingRect(area, flags, text);
-    if (laidOut.height() > area.height()) {
-        cut << Describe(w, text, laidOut.height(), area.height()) + QStringLiteral(" (height)");
-    }
     if (text.contains(QLatin1Char('\n')) || (flags & Qt::TextWordWrap) != 0) {
         if (laidOut.width() > area.width()) {
             cut << Describe(w, text, laidOut.width(), area.width());
         }
+        if (laidOut.height() > area.height()) {
+            cut << Describe(w, text, laidOut.height(), area.height()) + QStringLiteral(" (height)");
+        }
         return;
     }
-    const QRect ink = fm.tightBoundingRect(text).translated(laidOut.left(), 0);
+    // The baseline sits at the line's ascent, which a fallback font for the Chinese characters may raise.
+    QTextLayout layout(text, w->font());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const QRect ink =
+        fm.tightBoundingRect(text).translated(laidOut.left(), laidOut.top() + qRound(line.ascent()));
     if (ink.left() < area.left() || ink.right() > area.right()) {
         cut << Describe(w, text, ink.right() - qMin(ink.left(), area.left()) + 1, area.width());
+    }
+    if (ink.top() < area.top() || ink.bottom() > area.bottom()) {
+        cut << Describe(w, text, ink.bottom() - qMin(ink.top(), area.top()) + 1, area.height()) +
+                   QStringLiteral(" (height)");
     }
 }
 
