@@ -73,4 +73,39 @@ std::string OwnProgramPath() {
     }
 }
 
+bool FolderWritable(const std::string& folder) {
+    if (folder.empty()) {
+        return false;
+    }
+    std::wstring probe = Wide(folder);
+    if (probe.back() != L'\\' && probe.back() != L'/') {
+        probe += L'\\';
+    }
+    probe += L"vantor-" + std::to_wstring(GetCurrentProcessId()) + L".probe";
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+std::string UserDataFolder() {
+    const DWORD n = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
+    if (n == 0) {
+        return {};
+    }
+    std::wstring value(n, L'\0');
+    const DWORD written = GetEnvironmentVariableW(L"APPDATA", value.data(), n);
+    if (written == 0 || written >= n) {
+        return {};
+    }
+    value.resize(written);
+    while (!value.empty() && (value.back() == L'\\' || value.back() == L'/')) {
+        value.pop_back();
+    }
+    return value.empty() ? std::string() : Utf8(value) + "\\Vantor";
+}
+
 } // namespace vantor::windows_backend

@@ -1,5 +1,6 @@
 // Files and programs: the exclusive-open test, the ordinary-file test, starting a program or opening a
-// document through the shell, and the program's own path. Paths are UTF-8 and reach the system as UTF-16.
+// document through the shell, the program's own path and the folders for its files. Paths are UTF-8 and reach
+// the system as UTF-16.
 #pragma once
 
 #include "platform/platform.h"
@@ -22,5 +23,12 @@ bool OrdinaryFile(const std::string& path);
 ActionResult OpenWithShell(const std::string& path);
 
 std::string OwnProgramPath();
+
+// True when a new file can be made in the folder: one is made there and deleted again, as only that
+// answers for access lists and read-only media alike.
+bool FolderWritable(const std::string& folder);
+
+// %APPDATA%\Vantor (the user's roaming application data); empty when APPDATA is not set.
+std::string UserDataFolder();
 
 } // namespace vantor::windows_backend

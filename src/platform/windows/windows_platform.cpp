@@ -104,6 +104,8 @@ public:
     bool IsOrdinaryFile(const std::string& path) override { return OrdinaryFile(path); }
     ActionResult StartProgram(const std::string& path) override { return OpenWithShell(path); }
     std::string ProgramPath() override { return OwnProgramPath(); }
+    bool IsFolderWritable(const std::string& folder) override { return FolderWritable(folder); }
+    std::string PerUserFolder() override { return UserDataFolder(); }
 
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
         return WriteRunValue(scope, programPath);

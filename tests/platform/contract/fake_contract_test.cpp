@@ -9,6 +9,10 @@ namespace {
 
 class FakeEnv : public ContractEnv {
 public:
+    FakeEnv() {
+        fake_.SetWritableFolders({folder()});
+        fake_.SetPerUserFolder("/home/user/.config/vantor");
+    }
     Platform& platform() override { return fake_; }
     std::string UniqueProcessName() override { return "contract-tool.exe"; }
     bool StartProcess(const std::string& exeName) override {

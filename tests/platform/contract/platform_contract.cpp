@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -66,6 +67,20 @@ TEST_P(PlatformContract, FreeProgramFileIsAProgramNotInUseMissingOnesAndFoldersA
     EXPECT_TRUE(p.IsOrdinaryFile(program));
     EXPECT_TRUE(p.IsProgramFile(program));
     EXPECT_FALSE(p.IsProgramInUse(program));
+}
+
+TEST_P(PlatformContract, FolderForFilesIsWritableOrTheUsersOwn) {
+    Platform& p = env->platform();
+    EXPECT_TRUE(p.IsFolderWritable(env->folder()));
+    EXPECT_FALSE(p.IsFolderWritable(env->Child("missing")));
+    // Named, not made: the program makes it when it chooses it.
+    const std::string user = p.PerUserFolder();
+    ASSERT_FALSE(user.empty());
+    const fs::path path = PathOf(user);
+    EXPECT_TRUE(path.is_absolute()) << user;
+    std::string name = Utf8Of(path.filename());
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    EXPECT_EQ(name, "vantor") << user;
 }
 
 TEST_P(PlatformContract, AutostartEntryKeepsTheBarePathUntilDeleted) {
