@@ -19,7 +19,7 @@ info="$(dpkg-deb -I "$deb")"
 field() { sed -n "s/^ $1: //p" <<<"$info"; }
 [ "$(field Package)" = vantor ] || fail "package name: $(field Package)"
 depends="$(field Depends)"
-for dep in libc6 libqt6widgets6 libqt6network6 libqt6dbus6 libxcb1 qt6-qpa-plugins \
+for dep in libc6 libqt6widgets6 libqt6dbus6 libxcb1 qt6-qpa-plugins \
     'fonts-noto-cjk | fonts-wqy-microhei'; do
     grep -qF "$dep" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done

@@ -3,6 +3,7 @@
 #include "core/shell/ini.h"
 #include "core/tasks/task_file.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace vantor::ui {
@@ -20,6 +21,14 @@ std::string CorePath(const QString& path) {
     return path.toStdString();
 #else
     return QFile::encodeName(path).toStdString();
+#endif
+}
+
+QString FromCorePath(const std::string& path) {
+#ifdef Q_OS_WIN
+    return QDir::fromNativeSeparators(QString::fromStdString(path));
+#else
+    return QFile::decodeName(path.c_str());
 #endif
 }
 

@@ -25,5 +25,7 @@ struct AppContext {
 // calls (the system's 8-bit code page cannot hold every name, "张三" under a Western one), the file
 // system's own encoding elsewhere.
 std::string CorePath(const QString& path);
+// The reverse: a path the platform or the core gave back, in Qt's form with "/" separators.
+QString FromCorePath(const std::string& path);
 
 } // namespace vantor::ui

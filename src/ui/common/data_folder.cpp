@@ -1,6 +1,7 @@
 #include "ui/common/data_folder.h"
 
 #include "core/shell/data_folder.h"
+#include "ui/common/app_context.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,19 +10,17 @@
 namespace vantor::ui {
 
 QString ChooseProgramFolder(Platform& platform, bool make) {
-    const QString program = QDir::fromNativeSeparators(QFile::decodeName(platform.ProgramPath().c_str()));
+    const QString program = FromCorePath(platform.ProgramPath());
     DataFolderFacts facts;
     if (!program.isEmpty()) {
         const QString folder = QFileInfo(program).absolutePath() + QLatin1Char('/');
-        facts.programFolder = QFile::encodeName(folder).toStdString();
+        facts.programFolder = CorePath(folder);
         facts.programFolderWritable = platform.IsFolderWritable(facts.programFolder);
         facts.installed = platform.IsOrdinaryFile(InstalledEntryPath(facts.programFolder));
     }
-    facts.perUserFolder =
-        QFile::encodeName(QDir::fromNativeSeparators(QFile::decodeName(platform.PerUserFolder().c_str())))
-            .toStdString();
+    facts.perUserFolder = CorePath(FromCorePath(platform.PerUserFolder()));
     const DataFolderChoice choice = ChooseDataFolder(facts);
-    const QString chosen = QFile::decodeName(choice.folder.c_str());
+    const QString chosen = FromCorePath(choice.folder);
     if (choice.perUser && make && !QFileInfo::exists(chosen)) {
         // Only this user's: the task list names programs and documents.
         if (QDir().mkpath(chosen)) {
