@@ -83,6 +83,9 @@ void TakeScreenshotWhenSettled(vantor::ui::MainWindow& window, const QString& pa
 int main(int argc, char* argv[]) {
     // Answered before anything needs a display: --help and --version work in any terminal.
     const vantor::CommandLine cl = vantor::ParseCommandLine({argv + (argc > 0 ? 1 : 0), argv + argc});
+    if (cl.action != vantor::CommandLine::Action::Run || cl.dryRun) {
+        vantor::UseCallersConsole();
+    }
     if (cl.action == vantor::CommandLine::Action::Invalid) {
         std::fprintf(stderr, "vantor: %s\n\n%s", cl.error.c_str(), vantor::HelpText().c_str());
         return 2;

@@ -166,4 +166,6 @@ std::unique_ptr<Platform> CreateNativePlatform() {
     return std::make_unique<LinuxPlatform>();
 }
 
+void UseCallersConsole() {}
+
 } // namespace vantor

@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace vantor {
 
 namespace {
@@ -118,6 +120,31 @@ public:
 
 std::unique_ptr<Platform> CreateNativePlatform() {
     return std::make_unique<WindowsPlatform>();
+}
+
+namespace {
+
+// A handle the caller gave: a file, a pipe or a console. Output sent to a redirected handle stays there.
+bool StandardHandleGiven(DWORD which) {
+    const HANDLE h = GetStdHandle(which);
+    return h != nullptr && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN;
+}
+
+} // namespace
+
+void UseCallersConsole() {
+    const bool outGiven = StandardHandleGiven(STD_OUTPUT_HANDLE);
+    const bool errGiven = StandardHandleGiven(STD_ERROR_HANDLE);
+    // Started from Explorer or a shortcut there is no console to join, and nothing is printed.
+    if ((outGiven && errGiven) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return;
+    }
+    if (!outGiven && std::freopen("CONOUT$", "w", stdout) == nullptr) {
+        return;
+    }
+    if (!errGiven) {
+        std::freopen("CONOUT$", "w", stderr);
+    }
 }
 
 } // namespace vantor

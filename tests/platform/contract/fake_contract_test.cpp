@@ -11,7 +11,7 @@ class FakeEnv : public ContractEnv {
 public:
     FakeEnv() {
         fake_.SetWritableFolders({folder()});
-        fake_.SetPerUserFolder("/home/user/.config/vantor");
+        fake_.SetPerUserFolder(Child("config/vantor"));
     }
     Platform& platform() override { return fake_; }
     std::string UniqueProcessName() override { return "contract-tool.exe"; }
