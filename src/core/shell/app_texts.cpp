@@ -26,6 +26,10 @@ std::string TrayTipText(bool running, const std::string& operationItem) {
     return running ? head + "“" + operationItem + "”任务执行中..." : head + "无任务";
 }
 
+std::string SnoozedTrayTipText(const std::string& operationItem, const std::string& snoozedUntilText) {
+    return std::string(kAppTitle) + "(V" + VersionText() + ")-“" + operationItem + "”" + snoozedUntilText;
+}
+
 std::string ExitQuestion() {
     return std::string("是否退出") + kAppTitle + "?";
 }

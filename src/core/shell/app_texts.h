@@ -16,6 +16,8 @@ std::string TipsCaption();       // "Vantor温馨提示"
 // Tool tip of the notification icon: "Vantor(V1.2.3)-“关机”任务执行中..." while a task runs,
 // "Vantor(V1.2.3)-无任务" otherwise.
 std::string TrayTipText(bool running, const std::string& operationItem);
+// The tip while the warning of a task is postponed: "Vantor(V1.2.3)-“关机”已推迟至 12:35".
+std::string SnoozedTrayTipText(const std::string& operationItem, const std::string& snoozedUntilText);
 
 // Exit question "是否退出Vantor?".
 std::string ExitQuestion();
