@@ -99,6 +99,8 @@ public:
     // second start handing over to the running copy): Windows gives the foreground only to a program the
     // foreground one allows; nothing elsewhere.
     virtual void AllowForegroundHandOver() {}
+    // True when actions are only printed, never done (--dry-run): the history says so.
+    virtual bool IsDryRun() { return false; }
 
     // --- Files and programs ------------------------------------------------------------------------
     // Whether "多开" governs starting this target, that is, it names a program file (Windows: the text

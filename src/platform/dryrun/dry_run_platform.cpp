@@ -34,6 +34,7 @@ public:
     std::optional<WindowSize> ForegroundWindowSize() override { return inner_->ForegroundWindowSize(); }
     ScreenSize PrimaryScreenSize() override { return inner_->PrimaryScreenSize(); }
     void AllowForegroundHandOver() override { inner_->AllowForegroundHandOver(); }
+    bool IsDryRun() override { return true; }
     bool IsProgramFile(const std::string& path) override { return inner_->IsProgramFile(path); }
     bool IsProgramInUse(const std::string& path) override { return inner_->IsProgramInUse(path); }
     bool IsOrdinaryFile(const std::string& path) override { return inner_->IsOrdinaryFile(path); }

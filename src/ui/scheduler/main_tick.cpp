@@ -85,6 +85,10 @@ void RunControl::timerMainTimer() {
     TaskEditor* editor = w.editor();
     Platform& p = impl_->platform();
     const ClockReading clock{p.Now(), p.MonotonicMs()};
+    if (impl_->snoozeDueMs) {
+        snoozeTick(clock);
+        return;
+    }
     if (ClockJumped(impl_->lastClock, clock)) {
         recomputeAfterClockJump(clock);
     }
@@ -155,7 +159,11 @@ void RunControl::timerMainTimer() {
         const bool inUse = program && !v.allowMultiple && p.IsProgramInUse(target);
         const bool exists = !program && p.IsOrdinaryFile(target);
         if (ShouldStartProgram(program, v.allowMultiple, inUse, exists)) {
-            ReportFailure(&w, p.StartProgram(target));
+            const ActionResult started = p.StartProgram(target);
+            recordResult(started);
+            ReportFailure(&w, started);
+        } else {
+            recordHistory(HistoryOutcome::NotStarted, inUse ? "程序已在运行" : "文件不存在");
         }
         chainNext(NextAfterRun(savedTasks, goOn));
         break;
@@ -164,6 +172,7 @@ void RunControl::timerMainTimer() {
         if (p.IsProcessRunning(v.tips)) {
             showWarning();
         } else {
+            recordHistory(HistoryOutcome::NotStarted, "进程未运行");
             chainNext(NextAfterRun(savedTasks, goOn));
         }
         break;

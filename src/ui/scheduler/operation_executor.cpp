@@ -14,8 +14,9 @@ namespace vantor::ui {
 
 namespace {
 
-void NotSupported(QWidget* parent, const char* text) {
+ActionResult NotSupported(QWidget* parent, const char* text) {
     MessageBoxes::inform(parent, Message{text, kNoticeTitle, MessageIcon::Information}, true);
+    return ActionResult::Fail(text);
 }
 
 } // namespace
@@ -45,37 +46,46 @@ void RunControl::opertion() {
         result = p.Lock();
         break;
     case OpSleep:
-        standby();
+        result = standby();
         break;
     case OpHibernate:
-        dormancy();
+        result = dormancy();
         break;
     default: // a reminder (shown by the dialog) or a program (started by the tick): nothing to do here
         break;
     }
-    ReportFailure(&w, result);
+    if (editor->operation() == OpRemind) {
+        recordHistory(HistoryOutcome::Done); // acknowledged: nothing acts on the system
+    } else {
+        recordResult(result);
+    }
+    if (editor->operation() != OpSleep && editor->operation() != OpHibernate) {
+        ReportFailure(&w, result); // sleep and hibernate have told the user themselves
+    }
 
     chainNext(NextAfterRun(w.savedTaskCheck()->isChecked(), w.continueCheck()->isChecked()));
 }
 
-void RunControl::standby() {
+ActionResult RunControl::standby() {
     Platform& p = impl_->platform();
     p.EnableShutdownPrivilege();
-    if (p.CanSuspend()) {
-        ReportFailure(&impl_->window, p.Suspend());
-    } else {
-        NotSupported(&impl_->window, "系统不支持睡眠！");
+    if (!p.CanSuspend()) {
+        return NotSupported(&impl_->window, "系统不支持睡眠！");
     }
+    const ActionResult result = p.Suspend();
+    ReportFailure(&impl_->window, result);
+    return result;
 }
 
-void RunControl::dormancy() {
+ActionResult RunControl::dormancy() {
     Platform& p = impl_->platform();
     p.EnableShutdownPrivilege();
-    if (p.CanHibernate()) {
-        ReportFailure(&impl_->window, p.Hibernate());
-    } else {
-        NotSupported(&impl_->window, "系统不支持休眠！");
+    if (!p.CanHibernate()) {
+        return NotSupported(&impl_->window, "系统不支持休眠！");
     }
+    const ActionResult result = p.Hibernate();
+    ReportFailure(&impl_->window, result);
+    return result;
 }
 
 } // namespace vantor::ui

@@ -2,6 +2,7 @@
 
 #include "core/common/numbers.h"
 #include "core/scheduler/selection.h"
+#include "core/scheduler/snooze.h"
 #include "core/shell/ini.h"
 #include "core/shell/startup.h"
 #include "core/tasks/task_record.h"
@@ -205,6 +206,7 @@ void RunControl::resetcontrol(int bytType) {
     }
 
     impl_->meters.ClearStatus();
+    clearSnooze();
     setArmed(false);
     w.taskFrame()->setEnabled(true);
     if (w.savedTaskCheck()->isChecked()) {
@@ -252,7 +254,10 @@ void RunControl::setArmed(bool armed) {
     } else {
         impl_->timer->stop();
     }
-    impl_->window.tray()->refreshTip();
+    TrayIcon* tray = impl_->window.tray();
+    tray->setSnoozeNote(impl_->snoozedUntil ? QString::fromStdString(SnoozedUntilText(*impl_->snoozedUntil))
+                                            : QString());
+    tray->refreshTip();
 }
 
 void RunControl::chainNext(Chain next) {

@@ -2,6 +2,7 @@
 // run, the one-second tick, the warning dialog and the operation itself.
 #pragma once
 
+#include "core/scheduler/history.h"
 #include "core/scheduler/meters.h"
 #include "core/scheduler/run_rules.h"
 #include "core/tasks/task_record.h"
@@ -39,14 +40,30 @@ public:
 
     // Opens Fr_tips modeless with Timer_main off, creating it on first use (the tick's last step).
     void showWarning();
-    // Sleep and hibernate with their "not supported" messages; a refused request is reported.
-    void standby();
-    void dormancy();
+    // Sleep and hibernate with their "not supported" messages; a refused request is reported. The result
+    // says how it went ("not supported" is a failure).
+    ActionResult standby();
+    ActionResult dormancy();
     // Starts what follows the end of a run: loadtask, Cmd_start_Click or nothing.
     void chainNext(Chain next);
 
     AppContext& context();
     MainWindow& window();
+
+    // Postpones the open warning by `minutes` (1 to 1440): the warning closes, the task stays armed and
+    // the same warning opens again, its countdown from the start, once that time has passed. Refused with
+    // the reason when no warning is open or the minutes are out of range. The warning's "推迟" menu, the
+    // notification icon's menu and the command line all come here.
+    ActionResult snooze(int minutes);
+    // While a warning is postponed: the wall-clock time it comes back (the status line then reads
+    // SnoozedUntilText of it, "已推迟至 HH:MM").
+    std::optional<DateTime> snoozedUntil() const;
+
+    // Appends one history record for the task in the editor (the one that acted or was answered).
+    void recordHistory(HistoryOutcome outcome, const std::string& detail = {});
+    // An answer to the warning as the history keeps it: "继续" skipped, "取消" cancelled. OK is recorded
+    // by the operation itself, with its result.
+    void recordWarningAnswer(int closeChoice);
 
 private:
     // Timer_main on or off; the notification icon's tip follows at once, as no hover tells the icon.
@@ -61,6 +78,12 @@ private:
     // After the clock moved under the run: the window times worked out as at arming, the countdown's
     // shown end moved to where the steady clock puts it.
     void recomputeAfterClockJump(ClockReading now);
+    // A tick while the warning is postponed: the status line, and the warning again once the time is up.
+    void snoozeTick(ClockReading clock);
+    void clearSnooze();
+    // The history record of an action the system was asked for: done (or only printed in a dry run), or
+    // failed with the reason.
+    void recordResult(const ActionResult& result);
 
     class Impl;
     Impl* impl_;

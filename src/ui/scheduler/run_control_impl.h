@@ -25,6 +25,9 @@ public:
     // The armed countdown's end on the steady clock; the start picker shows it in wall-clock time.
     std::optional<uint64_t> countdownDueMs;
     ClockReading lastClock; // both clocks at the last tick, or at arming
+    // A postponed warning: when it comes back on the steady clock, and on the wall clock for the texts.
+    std::optional<uint64_t> snoozeDueMs;
+    std::optional<DateTime> snoozedUntil;
 
     Platform& platform() { return context.platform; }
 };

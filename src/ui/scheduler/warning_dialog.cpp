@@ -74,6 +74,7 @@ WarningDialog::WarningDialog(RunControl& run, MainWindow& window)
     connect(cmdNext_, &QPushButton::clicked, this, &WarningDialog::cmdNextClick);
     connect(cmdCancel_, &QPushButton::clicked, this, &WarningDialog::cmdCancelClick);
     placeDesignLayout();
+    createSnoozeButton();
 
     timerOk_ = new QTimer(this);
     timerOk_->setObjectName(QStringLiteral("Timer_ok"));
@@ -132,6 +133,7 @@ void WarningDialog::openWarning() {
                                                  editor->tips().toStdString());
         lbTxt_->setText(warningText(kCountdownSeconds + 1 - countdownTick_));
     }
+    placeSnoozeButton();
     open_ = true;
     show();
     raise();
@@ -179,6 +181,7 @@ void WarningDialog::closeWith(int choice) {
         return;
     }
     closeChoice_ = choice;
+    run_.recordWarningAnswer(choice);
     open_ = false;
     hide();
     // Whatever follows (the operation, the next task, nothing), the main window is back: also when it had

@@ -48,6 +48,11 @@ public:
     QPushButton* cancelButton() const { return cmdCancel_; } // Cmd_cancel
     QTimer* okTimer() const { return timerOk_; }             // Timer_ok
 
+    QPushButton* snoozeButton() const { return cmdSnooze_; } // Cmd_snooze, "推迟" with its minutes
+    // Closes the window for a postponement: the main window back, the countdown stopped, nothing chained
+    // and CloseChoice left as it was (the run control keeps the task armed and opens the window again).
+    void closeForSnooze();
+
     // The frame's close (title-bar button, system menu, Alt+F4) and QDialog's Esc both land here: refused.
     void reject() override;
 
@@ -62,6 +67,9 @@ private:
     void placeReminderLayout();
     bool isReminder() const;
     QString warningText(int secondsLeft) const;
+    // "推迟" beside the countdown line, above the buttons, which stay where they are.
+    void createSnoozeButton();
+    void placeSnoozeButton();
 
     RunControl& run_;
     MainWindow& window_;
@@ -71,6 +79,7 @@ private:
     QPushButton* cmdNext_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     QTimer* timerOk_ = nullptr;
+    QPushButton* cmdSnooze_ = nullptr;
     // Counted in 32 bits: a reminder left open for days keeps counting instead of wrapping at 32,767.
     int countdownTick_ = 0;
     int closeChoice_ = ChoiceNone;

@@ -71,6 +71,7 @@ public:
     bool shown = false;              // our own record: the icon may not exist on this desktop
     bool toldNoArea = false;         // the user has been told where the window went
     QString tip;                     // empty until the first refresh
+    QString snoozeNote;              // "已推迟至 12:35" while a warning is postponed
 
     void showIcon(TrayIcon* owner) {
         if (icon == nullptr) {
@@ -160,10 +161,18 @@ QString TrayIcon::tipText() const {
 void TrayIcon::refreshTip() {
     const bool running = impl_->running ? impl_->running() : false;
     const QString operation = impl_->operationText ? impl_->operationText() : QString();
-    impl_->tip = CutTip(QString::fromStdString(TrayTipText(running, operation.toStdString())));
+    const std::string text =
+        running && !impl_->snoozeNote.isEmpty()
+            ? SnoozedTrayTipText(operation.toStdString(), impl_->snoozeNote.toStdString())
+            : TrayTipText(running, operation.toStdString());
+    impl_->tip = CutTip(QString::fromStdString(text));
     if (impl_->icon != nullptr) {
         impl_->icon->setToolTip(impl_->tip);
     }
+}
+
+void TrayIcon::setSnoozeNote(const QString& note) {
+    impl_->snoozeNote = note;
 }
 
 void TrayIcon::restoreWindow() {

@@ -35,6 +35,8 @@ public:
     // Builds the tool tip afresh from the run state. Qt reports no pointer resting on the icon, so the
     // run control calls this whenever a run starts or ends (no timer runs while idle).
     void refreshTip();
+    // While a warning is postponed the tip says until when instead ("已推迟至 12:35"); empty: not postponed.
+    void setSnoozeNote(const QString& note);
 
     // Test seam: pretend the desktop has (true) or lacks (false) a notification area; nullopt asks the
     // system.
