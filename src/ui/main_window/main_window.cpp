@@ -128,6 +128,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
         [this] { return impl_->editor->operationText(); });
     // The run control reaches the controls above through this window, so it comes last.
     impl_->run = new RunControl(context_, *this);
+    connectTrayMenu();
 
     connect(impl_->cmdStart, &QPushButton::clicked, this, [this] { impl_->run->cmdStartClick(); });
     connect(impl_->cmdSetting, &QPushButton::clicked, this, &MainWindow::cmdSettingClick);

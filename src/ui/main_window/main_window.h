@@ -12,6 +12,7 @@ class QPushButton;
 
 namespace vantor::ui {
 
+class HistoryWindow;
 class RunControl;
 class TaskEditor;
 class TaskList;
@@ -63,6 +64,12 @@ public:
     // True while the scheduler holds the editing lock (Chck_task disabled).
     bool editingLocked() const;
 
+    // The history in its read-only window, read afresh, brought to the front.
+    void showHistory();
+    HistoryWindow* historyWindow() const; // nullptr before first use
+    // "退出" of the notification icon's menu: the stop question while a task runs, then the exit question.
+    void exitFromMenu();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -74,6 +81,8 @@ private:
     // then scroll), and keeps a shown window inside that area.
     void fitToScreen();
     void keepOnScreen();
+    // Gives the notification icon's menu its actions.
+    void connectTrayMenu();
 
     class Impl;
     Impl* impl_;

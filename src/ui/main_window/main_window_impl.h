@@ -42,6 +42,7 @@ public:
     TaskList* taskList = nullptr;
     RunControl* run = nullptr;
     TrayIcon* tray = nullptr;
+    HistoryWindow* history = nullptr; // made on first use
     QLabel* labState = nullptr;
     QPushButton* cmdStart = nullptr;
     QPushButton* cmdSetting = nullptr;

@@ -1,11 +1,13 @@
 #include "ui/tray/tray_icon.h"
 
+#include "core/scheduler/snooze.h"
 #include "core/shell/app_texts.h"
 #include "ui/common/message_boxes.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMenu>
 #include <QPointer>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -72,6 +74,8 @@ public:
     bool toldNoArea = false;         // the user has been told where the window went
     QString tip;                     // empty until the first refresh
     QString snoozeNote;              // "已推迟至 12:35" while a warning is postponed
+    QMenu* menu = nullptr;           // the right-click menu, made on first use
+    MenuHandlers handlers;
 
     void showIcon(TrayIcon* owner) {
         if (icon == nullptr) {
@@ -80,6 +84,7 @@ public:
                 icon, &QSystemTrayIcon::activated, owner,
                 [owner](QSystemTrayIcon::ActivationReason reason) { owner->handleCode(CodeOf(reason)); });
         }
+        icon->setContextMenu(owner->menu());
         icon->setIcon(windowIcon());
         icon->setToolTip(tip);
         icon->show();
@@ -103,6 +108,8 @@ TrayIcon::TrayIcon(QWidget* mainWindow, std::function<bool()> running, std::func
 
 TrayIcon::~TrayIcon() {
     remove();
+    // The menu has no parent widget (a context menu of the icon may not have one), so it goes here.
+    delete impl_->menu;
     delete impl_;
 }
 
@@ -192,9 +199,69 @@ void TrayIcon::handleCode(int code) {
         return;
     }
     if (code == kRightButtonUp) {
-        return; // no menu
+        return; // the platform opens the menu itself
     }
     refreshTip();
+}
+
+void TrayIcon::setMenuHandlers(MenuHandlers handlers) {
+    impl_->handlers = std::move(handlers);
+}
+
+QMenu* TrayIcon::menu() {
+    if (impl_->menu == nullptr) {
+        auto* m = new QMenu;
+        m->setObjectName(QStringLiteral("Menu_tray"));
+        const auto add = [m](const char* name, const QString& text, auto&& slot) {
+            QAction* a = m->addAction(text);
+            a->setObjectName(QString::fromLatin1(name));
+            QObject::connect(a, &QAction::triggered, m, slot);
+            return a;
+        };
+        add("Act_show", QStringLiteral("显示窗口"), [this] { restoreWindow(); });
+        add("Act_startstop", QStringLiteral("开始"), [this] {
+            if (impl_->handlers.startStop) {
+                impl_->handlers.startStop();
+            }
+        });
+        auto* snooze = new QMenu(QStringLiteral("推迟"), m);
+        snooze->setObjectName(QStringLiteral("Menu_tray_snooze"));
+        for (const int minutes : kSnoozeChoices) {
+            QAction* a = snooze->addAction(QStringLiteral("%1分钟").arg(minutes));
+            a->setObjectName(QStringLiteral("Act_snooze%1").arg(minutes));
+            QObject::connect(a, &QAction::triggered, m, [this, minutes] {
+                if (impl_->handlers.snooze) {
+                    impl_->handlers.snooze(minutes);
+                }
+            });
+        }
+        QAction* snoozeEntry = m->addMenu(snooze);
+        snoozeEntry->setObjectName(QStringLiteral("Act_snooze"));
+        add("Act_history", QStringLiteral("历史记录"), [this] {
+            if (impl_->handlers.history) {
+                impl_->handlers.history();
+            }
+        });
+        m->addSeparator();
+        add("Act_quit", QStringLiteral("退出"), [this] {
+            if (impl_->handlers.quit) {
+                impl_->handlers.quit();
+            }
+        });
+        QObject::connect(m, &QMenu::aboutToShow, this, [this] { menu(); });
+        impl_->menu = m;
+    }
+    QMenu* m = impl_->menu;
+    const bool running = impl_->running ? impl_->running() : false;
+    m->findChild<QAction*>(QStringLiteral("Act_startstop"))
+        ->setText(running ? QStringLiteral("停止") : QStringLiteral("开始"));
+    const bool warning = impl_->handlers.warningOpen ? impl_->handlers.warningOpen() : false;
+    for (QAction* a : m->actions()) {
+        if (a->objectName() == QLatin1String("Act_snooze")) {
+            a->setVisible(warning);
+        }
+    }
+    return m;
 }
 
 } // namespace vantor::ui
