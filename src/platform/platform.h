@@ -99,7 +99,7 @@ public:
     // second start handing over to the running copy): Windows gives the foreground only to a program the
     // foreground one allows; nothing elsewhere.
     virtual void AllowForegroundHandOver() {}
-    // True when actions are only printed, never done (--dry-run): the history says so.
+    // True when actions are only printed, never done (--dry-run): the history and the window titles say so.
     virtual bool IsDryRun() { return false; }
 
     // --- Files and programs ------------------------------------------------------------------------

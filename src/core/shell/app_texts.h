@@ -13,6 +13,10 @@ std::string MainWindowCaption(); // "VantorV1.2.3"
 std::string SplashCaption();     // "Vantor版本 1.2.3"
 std::string TipsCaption();       // "Vantor温馨提示"
 
+// Added to the window titles and the notification icon's tip in a dry run, whose actions are only
+// printed.
+inline constexpr const char* kDryRunMark = "（演练）";
+
 // Tool tip of the notification icon: "Vantor(V1.2.3)-“关机”任务执行中..." while a task runs,
 // "Vantor(V1.2.3)-无任务" otherwise.
 std::string TrayTipText(bool running, const std::string& operationItem);

@@ -19,10 +19,12 @@ constexpr int kDesignFontPoints = 9;
 QtMessageHandler g_nextHandler = nullptr;
 
 // Messages that say nothing a user could act on: Qt falls back to a folder of its own without a runtime
-// folder, and the headless platform cannot pass size hints to a window manager it does not have.
+// folder, the headless platform cannot pass size hints to a window manager it does not have, and Qt's
+// accessible table complains of the list's scroll bars whenever a screen reader walks the task list.
 bool IsNoise(const QString& message) {
     return message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")) ||
-           message == QLatin1String("This plugin does not support propagateSizeHints()");
+           message == QLatin1String("This plugin does not support propagateSizeHints()") ||
+           message.contains(QLatin1String("QAccessibleTable::indexOfChild"));
 }
 
 void FilterMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {

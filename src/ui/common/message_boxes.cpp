@@ -67,6 +67,20 @@ void MessageBoxes::inform(QWidget* parent, const Message& m, bool systemModal) {
     box.exec();
 }
 
+void MessageBoxes::notify(const Message& m) {
+    ShownMessage shown{
+        QString::fromStdString(m.text), QString::fromStdString(m.title), m.icon, false, false, 0, false};
+    if (g_testMode) {
+        Answered(shown);
+        return;
+    }
+    LoadQtTranslations();
+    auto* box = new QMessageBox(ToQtIcon(m.icon), shown.title, shown.text, QMessageBox::Ok);
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+
 Answer MessageBoxes::ask(QWidget* parent, const QString& text, const QString& title, bool defaultNo,
                          int timeoutMs) {
     ShownMessage shown{text, title, MessageIcon::Question, true, defaultNo, timeoutMs, false};

@@ -29,6 +29,9 @@ class MessageBoxes {
 public:
     // One OK button.
     static void inform(QWidget* parent, const Message& m, bool systemModal = false);
+    // One OK button, without blocking anything: returns at once and the box stays until the user closes
+    // it. For notices that must never stand between the user and another window (the warning).
+    static void notify(const Message& m);
     // Yes/No question; with timeoutMs > 0 the box closes itself and answers TimedOut. Events (timers
     // included) go on while it is open.
     static Answer ask(QWidget* parent, const QString& text, const QString& title, bool defaultNo,

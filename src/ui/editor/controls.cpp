@@ -60,6 +60,12 @@ QComboBox* MakeList(QWidget* parent, const char* name, const char* accessibleNam
     }
     list->setCurrentIndex(-1);
     list->setGeometry(TwipsRect(left, top, width, height));
+    // Screen readers on Linux take a combo box's name from its current item and what it is for from the
+    // label it is labelled by: the design shows none beside it, so an unseen one carries the name.
+    auto* label = new QLabel(QString::fromUtf8(accessibleName), parent);
+    label->setObjectName(QString::fromLatin1(name) + QStringLiteral("_label"));
+    label->setBuddy(list);
+    label->hide();
     return list;
 }
 

@@ -4,6 +4,7 @@
 #include "core/shell/ini.h"
 #include "core/shell/startup.h"
 #include "core/tasks/task_file.h"
+#include "ui/common/accessible_roles.h"
 #include "ui/common/emblem.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/twips.h"
@@ -11,6 +12,7 @@
 #include "ui/main_window/main_window_impl.h"
 #include "ui/main_window/task_list.h"
 #include "ui/scheduler/run_control.h"
+#include "ui/scheduler/warning_dialog.h"
 #include "ui/settings_dialog/settings_dialog.h"
 #include "ui/tray/tray_icon.h"
 
@@ -22,6 +24,8 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QTextEdit>
 #include <QWindow>
 
@@ -57,18 +61,49 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, con
 
 } // namespace
 
+ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(parent) {
+    // The role first: assistive tools are told of every change that follows.
+    SetAccessibleRole(this, QAccessible::Button);
+    setText(text);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(text);
+}
+
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     emit clicked();
 }
 
+void ClickLabel::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void ClickLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (hasFocus()) {
+        // The focus shows as on any other control.
+        QStylePainter painter(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    }
+}
+
 MainWindow::MainWindow(AppContext& context, QWidget* parent)
     : QWidget(parent), impl_(new Impl), context_(context) {
+    // The program's main window: a frame to assistive tools, as any application window. Given first, as
+    // assistive tools are told of every change that follows.
+    SetAccessibleRole(this, QAccessible::Window);
     setObjectName(QStringLiteral("Fr_shutdown"));
     // The controls sit at fixed places and the program sets the height itself: no maximise button.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QString::fromUtf8(kAppTitle));
+    setWindowTitle(titled(kAppTitle));
     // Also the notification icon's picture.
     setWindowIcon(EmblemIcon());
     // The controls lie on one surface of the design size; a screen too small for it shows it scrolled.
@@ -129,6 +164,17 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     // The run control reaches the controls above through this window, so it comes last.
     impl_->run = new RunControl(context_, *this);
     connectTrayMenu();
+    impl_->tray->setDryRun(context_.platform.IsDryRun());
+    // While the warning is open, it is the window a click on the icon or a second start brings: the main
+    // window would look idle while the countdown runs on.
+    impl_->tray->setAnswerFirst([this] {
+        WarningDialog* warning = impl_->run->warningDialog();
+        if (warning == nullptr || !warning->isOpen()) {
+            return false;
+        }
+        warning->bringForward();
+        return true;
+    });
 
     connect(impl_->cmdStart, &QPushButton::clicked, this, [this] { impl_->run->cmdStartClick(); });
     connect(impl_->cmdSetting, &QPushButton::clicked, this, &MainWindow::cmdSettingClick);
@@ -180,6 +226,14 @@ QCheckBox* MainWindow::continueCheck() const {
 }
 QGroupBox* MainWindow::taskFrame() const {
     return impl_->frmTask;
+}
+
+QString MainWindow::titled(const std::string& caption) const {
+    QString title = QString::fromStdString(caption);
+    if (context_.platform.IsDryRun()) {
+        title += QString::fromUtf8(kDryRunMark);
+    }
+    return title;
 }
 
 void MainWindow::totray() {
@@ -238,7 +292,7 @@ bool MainWindow::editingLocked() const {
 }
 
 void MainWindow::start() {
-    Step([this] { setWindowTitle(QString::fromStdString(MainWindowCaption())); });
+    Step([this] { setWindowTitle(titled(MainWindowCaption())); });
     Step([this] { setHeightTwips(kCompactHeight); });
     Step([this] { impl_->taskList->createColumns(); });
     Step([this] {
@@ -324,8 +378,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!enter || mods != Qt::NoModifier) {
         return QWidget::eventFilter(watched, event);
     }
-    // A multi-line box needs its Enter for line breaks.
-    if (qobject_cast<QPlainTextEdit*>(widget) != nullptr || qobject_cast<QTextEdit*>(widget) != nullptr) {
+    // A multi-line box needs its Enter for line breaks; "任务设置" opens the task panel with it.
+    if (qobject_cast<QPlainTextEdit*>(widget) != nullptr || qobject_cast<QTextEdit*>(widget) != nullptr ||
+        widget == impl_->labTask) {
         return QWidget::eventFilter(watched, event);
     }
     // Enter moves on like Tab. The key stops here: Enter means nothing else to these controls, and a

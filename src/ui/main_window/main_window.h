@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -83,6 +85,8 @@ private:
     void keepOnScreen();
     // Gives the notification icon's menu its actions.
     void connectTrayMenu();
+    // A caption, marked as a dry run's where actions are only printed.
+    QString titled(const std::string& caption) const;
 
     class Impl;
     Impl* impl_;

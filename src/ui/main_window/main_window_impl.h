@@ -21,17 +21,20 @@ inline constexpr int kWarningHeight = 6720;
 inline constexpr int kPanelHeight = 7275;
 inline constexpr int kWindowWidth = 8400;
 
-// lab_task: a caption that acts on a click, like the label of the window design.
+// lab_task: a caption that acts on a click, like the label of the window design. The keyboard reaches it
+// too (Tab, then Enter or space), and assistive tools see a button.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    ClickLabel(const QString& text, QWidget* parent);
 
 signals:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 class MainWindow::Impl {

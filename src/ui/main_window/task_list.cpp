@@ -83,6 +83,11 @@ public:
             return {};
         }
         const size_t row = static_cast<size_t>(index.row());
+        // The hidden columns carry the record's mode and parameters for the program, not for people:
+        // nothing of them reaches assistive tools, which would read them out as raw text.
+        if (kColumns[static_cast<size_t>(index.column())].widthTwips == 0) {
+            return {};
+        }
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:

@@ -3,6 +3,7 @@
 #include "core/scheduler/run_rules.h"
 #include "core/shell/app_texts.h"
 #include "core/tasks/task_record.h"
+#include "ui/common/accessible_roles.h"
 #include "ui/common/twips.h"
 #include "ui/editor/task_editor.h"
 #include "ui/main_window/main_window.h"
@@ -13,8 +14,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 namespace vantor::ui {
@@ -24,12 +27,21 @@ namespace {
 constexpr int kTickMs = 1000;
 
 // Design geometry (twips): the text, the countdown line and the three buttons in a row.
+constexpr int kTextLeft = 360;
+constexpr int kTextTop = 240;
+constexpr int kTextWidth = 5280;
+constexpr int kTextHeight = 1680;
+constexpr int kCountdownTop = 2010;
 constexpr int kButtonTop = 2460;
 constexpr int kButtonWidth = 1215;
 constexpr int kButtonHeight = 420;
 constexpr int kOkLeft = 480;
 constexpr int kNextLeft = 2400;
 constexpr int kCancelLeft = 4320;
+// Room left on the screen for the frame and title bar the window system puts around the window.
+constexpr int kFrameAllowancePx = 48;
+// A text too long for the screen's height widens the window in steps of this much.
+constexpr int kWidenStepTwips = 600;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
@@ -47,21 +59,23 @@ WarningDialog::WarningDialog(RunControl& run, MainWindow& window)
     : QDialog(nullptr,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       run_(run), window_(window) {
+    // Read out as an alert: its text is spoken when it appears, not only its title and focused button.
+    SetAccessibleRole(this, QAccessible::AlertMessage);
     setObjectName(QStringLiteral("Fr_tips"));
-    setFixedSize(Twips(kFormWidthTwips), Twips(kFormHeightTwips));
+    // Whatever else of the program's is open (a notice, a question), the warning is the one the user can
+    // answer: it blocks the other windows until it closes, and nothing opened before it blocks it.
+    setWindowModality(Qt::ApplicationModal);
 
     lbTxt_ = new QLabel(this);
     lbTxt_->setObjectName(QStringLiteral("Lb_txt"));
     lbTxt_->setWordWrap(true);
     lbTxt_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lbTxt_->setGeometry(TwipsRect(360, 240, 5280, 1680));
     // Assistive tools read the reminder or the warning itself as the label's name; the label's role goes
     // into its description.
     lbTxt_->setAccessibleDescription(QStringLiteral("提示内容"));
 
     label1_ = new QLabel(this);
     label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setGeometry(TwipsRect(360, 2010, 2400, 300));
     label1_->setAccessibleDescription(QStringLiteral("倒计时"));
 
     cmdOk_ = MakeButton(this, "Cmd_OK", QStringLiteral("确定"));
@@ -85,6 +99,9 @@ WarningDialog::WarningDialog(RunControl& run, MainWindow& window)
 WarningDialog::~WarningDialog() = default;
 
 void WarningDialog::placeDesignLayout() {
+    setFixedSize(Twips(kFormWidthTwips), Twips(kFormHeightTwips));
+    lbTxt_->setGeometry(TwipsRect(kTextLeft, kTextTop, kTextWidth, kTextHeight));
+    label1_->setGeometry(TwipsRect(kTextLeft, kCountdownTop, 2400, 300));
     cmdOk_->setGeometry(TwipsRect(kOkLeft, kButtonTop, kButtonWidth, kButtonHeight));
     cmdNext_->setGeometry(TwipsRect(kNextLeft, kButtonTop, kButtonWidth, kButtonHeight));
     cmdCancel_->setGeometry(TwipsRect(kCancelLeft, kButtonTop, kButtonWidth, kButtonHeight));
@@ -108,12 +125,44 @@ QString WarningDialog::warningText(int secondsLeft) const {
                                               window_.continueCheck()->isChecked()));
 }
 
+void WarningDialog::fitText() {
+    const QRect text = TwipsRect(kTextLeft, kTextTop, kTextWidth, kTextHeight);
+    const QSize design(Twips(kFormWidthTwips), Twips(kFormHeightTwips));
+    const QScreen* shownOn = screen();
+    const QRect free = shownOn != nullptr ? shownOn->availableGeometry() : QRect(QPoint(0, 0), design * 4);
+    const int maxExtraHeight = std::max(0, free.height() - kFrameAllowancePx - design.height());
+    const int maxExtraWidth = std::max(0, free.width() - kFrameAllowancePx - design.width());
+    // Taller first; only a text that the screen's height cannot hold makes the window wider.
+    int extraWidth = 0;
+    int needed = lbTxt_->heightForWidth(text.width());
+    while (needed - text.height() > maxExtraHeight && extraWidth < maxExtraWidth) {
+        extraWidth = std::min(extraWidth + Twips(kWidenStepTwips), maxExtraWidth);
+        needed = lbTxt_->heightForWidth(text.width() + extraWidth);
+    }
+    const int extraHeight = std::clamp(needed - text.height(), 0, maxExtraHeight);
+    if (extraWidth == 0 && extraHeight == 0) {
+        return;
+    }
+    lbTxt_->setGeometry(text.x(), text.y(), text.width() + extraWidth, text.height() + extraHeight);
+    label1_->move(label1_->x(), label1_->y() + extraHeight);
+    for (QPushButton* b : {cmdOk_, cmdNext_, cmdCancel_}) {
+        b->move(b->x() + extraWidth / 2, b->y() + extraHeight);
+    }
+    setFixedSize(design.width() + extraWidth, design.height() + extraHeight);
+    // Centred in the free area, so the grown window stays on the screen.
+    move(free.x() + (free.width() - width()) / 2, free.y() + (free.height() - height()) / 2);
+}
+
 void WarningDialog::openWarning() {
     if (open_) {
         return;
     }
     // Every opening starts from the design, as a freshly loaded window would.
-    setWindowTitle(QString::fromStdString(TipsCaption()));
+    QString caption = QString::fromStdString(TipsCaption());
+    if (window_.context().platform.IsDryRun()) {
+        caption += QString::fromUtf8(kDryRunMark);
+    }
+    setWindowTitle(caption);
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     placeDesignLayout();
     label1_->setText(QString());
@@ -133,11 +182,38 @@ void WarningDialog::openWarning() {
                                                  editor->tips().toStdString());
         lbTxt_->setText(warningText(kCountdownSeconds + 1 - countdownTick_));
     }
+    // The whole text is read, also where it is read out: the text is the window's description.
+    fitText();
     placeSnoozeButton();
+    setAccessibleDescription(lbTxt_->text());
     open_ = true;
+    bringForward();
+}
+
+void WarningDialog::bringForward() {
+    if (!open_) {
+        return;
+    }
+    // A window minimised at its last opening would open minimised again: never, nothing would be seen.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
+    // The window takes the keyboard now: the keys of someone typing elsewhere are not its answer.
+    keysFromMs_ = window_.context().platform.MonotonicMs() + kKeyGuardMs;
+}
+
+void WarningDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // Minimised while it counts down, the warning would leave nothing on the screen before the action:
+    // it comes back.
+    if (event->type() == QEvent::WindowStateChange && open_ && isMinimized()) {
+        QTimer::singleShot(0, this, &WarningDialog::bringForward);
+    }
+}
+
+bool WarningDialog::keysGuarded() const {
+    return window_.context().platform.MonotonicMs() < keysFromMs_;
 }
 
 void WarningDialog::timerOkTimer() {
@@ -151,6 +227,7 @@ void WarningDialog::timerOkTimer() {
     } else {
         const int left = kCountdownSeconds - countdownTick_;
         lbTxt_->setText(warningText(left));
+        setAccessibleDescription(lbTxt_->text());
         label1_->setText(QStringLiteral("倒计时(%1)").arg(left));
         if (countdownTick_ == kCountdownSeconds) {
             cmdOkClick();
@@ -217,6 +294,11 @@ void WarningDialog::closeWith(int choice) {
 bool WarningDialog::handleKey(QKeyEvent* event) {
     if (!open_) {
         return false;
+    }
+    // Within the first second, and a key held down since before (its repeats), are swallowed: only a key
+    // pressed on purpose answers the warning.
+    if (keysGuarded() || event->isAutoRepeat()) {
+        return true;
     }
     if (event->key() == Qt::Key_Escape) {
         cmdCancelClick();

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <cstdint>
 #include <string>
 
 class QLabel;
@@ -29,9 +30,16 @@ public:
     WarningDialog(RunControl& run, MainWindow& window);
     ~WarningDialog() override;
 
+    // Key presses that reach the window within this time after it appears are ignored: they were meant
+    // for the window the user was typing in.
+    static constexpr int kKeyGuardMs = 1000;
+
     // Form_Load, then shown modeless: caption, topmost, main window hidden, the texts of the operation.
     void openWarning();
     bool isOpen() const { return open_; }
+    // The open warning to the front: restored (also when it was minimised), on top and active. The tray
+    // icon and a second start of the program bring it rather than the main window while it is open.
+    void bringForward();
 
     void timerOkTimer(); // one step of Timer_ok
     void cmdOkClick();
@@ -58,6 +66,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -65,6 +74,10 @@ private:
     void closeWith(int choice);
     void placeDesignLayout();
     void placeReminderLayout();
+    // Lets the text area, and the window with it, grow until the whole text shows, as far as the screen
+    // allows; the countdown line and the buttons move down with the text's end.
+    void fitText();
+    bool keysGuarded() const;
     bool isReminder() const;
     QString warningText(int secondsLeft) const;
     // "推迟" beside the countdown line, above the buttons, which stay where they are.
@@ -84,6 +97,7 @@ private:
     int countdownTick_ = 0;
     int closeChoice_ = ChoiceNone;
     bool open_ = false;
+    uint64_t keysFromMs_ = 0;      // the steady clock's time from which keys count
     std::string warningOperation_; // WarningOperationText
 };
 

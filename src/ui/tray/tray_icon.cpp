@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QStyle>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <QWidget>
 
 #include <optional>
@@ -69,6 +68,8 @@ public:
     QPointer<QWidget> mainWindow;
     std::function<bool()> running;
     std::function<QString()> operationText;
+    std::function<bool()> answerFirst;
+    bool dryRun = false;
     QSystemTrayIcon* icon = nullptr; // only where the desktop has a notification area
     bool shown = false;              // our own record: the icon may not exist on this desktop
     bool toldNoArea = false;         // the user has been told where the window went
@@ -137,11 +138,10 @@ void TrayIcon::totray() {
         impl_->mainWindow->showMinimized();
         if (!impl_->toldNoArea) {
             // A bare window manager may have no task bar either: the window must not just vanish. Told
-            // once per run, from the event loop, so the caller (a run being armed) does not wait on the box.
+            // once per run, by a box that blocks nothing: a warning opening while it is still up must take
+            // the user's answer.
             impl_->toldNoArea = true;
-            QTimer::singleShot(0, this, [] {
-                MessageBoxes::inform(nullptr, Message{kNoAreaText, kNoticeTitle, MessageIcon::Information});
-            });
+            MessageBoxes::notify(Message{kNoAreaText, kNoticeTitle, MessageIcon::Information});
         }
     }
 }
@@ -172,7 +172,11 @@ void TrayIcon::refreshTip() {
         running && !impl_->snoozeNote.isEmpty()
             ? SnoozedTrayTipText(operation.toStdString(), impl_->snoozeNote.toStdString())
             : TrayTipText(running, operation.toStdString());
-    impl_->tip = CutTip(QString::fromStdString(text));
+    QString tip = QString::fromStdString(text);
+    if (impl_->dryRun) {
+        tip += QString::fromUtf8(kDryRunMark);
+    }
+    impl_->tip = CutTip(tip);
     if (impl_->icon != nullptr) {
         impl_->icon->setToolTip(impl_->tip);
     }
@@ -182,7 +186,19 @@ void TrayIcon::setSnoozeNote(const QString& note) {
     impl_->snoozeNote = note;
 }
 
+void TrayIcon::setAnswerFirst(std::function<bool()> bringFirst) {
+    impl_->answerFirst = std::move(bringFirst);
+}
+
+void TrayIcon::setDryRun(bool dryRun) {
+    impl_->dryRun = dryRun;
+    refreshTip();
+}
+
 void TrayIcon::restoreWindow() {
+    if (impl_->answerFirst && impl_->answerFirst()) {
+        return;
+    }
     if (impl_->mainWindow) {
         QWidget* window = impl_->mainWindow;
         window->showNormal();

@@ -26,8 +26,14 @@ public:
     void totray();
     void remove(); // remove the icon (exit)
     // Brings the main window back to the front, restored from the notification area or the task bar, as
-    // a left click on the icon does; the icon goes.
+    // a left click on the icon and a second start of the program do; the icon goes. While a window must be
+    // answered first (the open warning), that window comes to the front instead and the icon stays.
     void restoreWindow();
+    // bringFirst brings the window to answer first to the front and answers true, or answers false when
+    // there is none.
+    void setAnswerFirst(std::function<bool()> bringFirst);
+    // A dry run says so in the tool tip.
+    void setDryRun(bool dryRun);
     bool iconShown() const;
     QString tipText() const; // the tool tip as last refreshed
     // Notification codes: 514 (left button up) restores, 517 (right button up) leaves it to the menu the

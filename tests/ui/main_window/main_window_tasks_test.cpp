@@ -414,6 +414,9 @@ void MainWindowTasksTest::panelToggles_data() {
     QTest::newRow("closed opens, red") << 4395 << 7275 << QColor(255, 0, 0);
     QTest::newRow("open closes, black") << 7275 << 4395 << QColor(0, 0, 0);
     QTest::newRow("after the start-up warning it closes") << 6720 << 4395 << QColor(0, 0, 0);
+    // From the keyboard as well: Tab reaches it, Enter and space work it.
+    QTest::newRow("Enter opens") << 4395 << 7275 << QColor(255, 0, 0);
+    QTest::newRow("space closes") << 7275 << 4395 << QColor(0, 0, 0);
 }
 
 void MainWindowTasksTest::panelToggles() {
@@ -426,7 +429,13 @@ void MainWindowTasksTest::panelToggles() {
     auto* label = s.child<QLabel>("lab_task");
     QVERIFY(label != nullptr);
     QCOMPARE(label->text(), QStringLiteral("任务设置"));
-    QTest::mouseClick(label, Qt::LeftButton);
+    const QString row = QString::fromUtf8(QTest::currentDataTag());
+    if (row.startsWith(QStringLiteral("Enter")) || row.startsWith(QStringLiteral("space"))) {
+        QCOMPARE(label->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+        QTest::keyClick(label, row.startsWith(QStringLiteral("Enter")) ? Qt::Key_Return : Qt::Key_Space);
+    } else {
+        QTest::mouseClick(label, Qt::LeftButton);
+    }
     QCOMPARE(s.w->heightTwips(), to);
     QCOMPARE(label->palette().color(QPalette::WindowText), colour);
 }

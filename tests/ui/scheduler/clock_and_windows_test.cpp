@@ -115,12 +115,12 @@ void ClockAndWindowsTest::acknowledgedReminderDoesNotComeBack() {
     QCOMPARE(h.list().selectedRow(), 0);
     h.tick();
     QVERIFY(h.warningOpen());
-    QTest::keyClick(h.dialog(), Qt::Key_Space); // 知道了
+    h.dialog()->cmdOkClick(); // 知道了
     // The reminder has had its window: the countdown row runs, and after it the reminder stays away.
     QCOMPARE(h.list().selectedRow(), 1);
     QCOMPARE(h.tickUntilStopped(10), 6);
     QCOMPARE(h.dialog()->okButton()->text(), QStringLiteral("锁定"));
-    QTest::keyClick(h.dialog(), Qt::Key_Space);
+    h.dialog()->cmdOkClick();
     QVERIFY(Contains(h.platform().calls, "lock"));
     QCOMPARE(h.list().selectedRow(), 1);
 }

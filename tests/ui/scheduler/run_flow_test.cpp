@@ -138,7 +138,7 @@ void RunFlowTest::editorModeChainsAfterTheOperation() {
     QCOMPARE(h.tickUntilStopped(10), 4);
     if (operation != OpRun) {
         QVERIFY(h.warningOpen());
-        QTest::keyClick(h.dialog(), Qt::Key_Space);
+        h.dialog()->cmdOkClick();
         QVERIFY(!h.warningOpen());
     } else {
         QVERIFY(Contains(h.platform().calls, "start-program /srv/report.txt"));

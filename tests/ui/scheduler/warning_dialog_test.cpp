@@ -138,6 +138,7 @@ void WarningDialogTest::reminderWaitsAndCountsUp() {
     QVERIFY(d->isOpen());
     QCOMPARE(d->okButton()->text(), QStringLiteral("知道了(40000)"));
     QCOMPARE(d->countdownLabel()->text(), QString());
+    h.platform().AdvanceMs(ui::WarningDialog::kKeyGuardMs);
     QTest::keyClick(d, Qt::Key_Space);
     QVERIFY(!d->isOpen());
     QVERIFY(!h.run().running());
@@ -162,6 +163,13 @@ void WarningDialogTest::keysAndButtons_data() {
     QTest::newRow("reminder, a letter does nothing") << int(OpRemind) << "a" << true << false << false;
     QTest::newRow("reminder, space acknowledges") << int(OpRemind) << "Space" << false << false << false;
     QTest::newRow("reminder, Esc cancels") << int(OpRemind) << "Esc" << false << false << false;
+    // Typed within the first second after the warning appeared: meant for another window.
+    QTest::newRow("shut down, early space is ignored")
+        << int(OpShutdown) << "early Space" << true << false << false;
+    QTest::newRow("shut down, early Esc is ignored")
+        << int(OpShutdown) << "early Esc" << true << false << false;
+    QTest::newRow("shut down, early letter is ignored")
+        << int(OpShutdown) << "early a" << true << false << false;
 }
 
 void WarningDialogTest::keysAndButtons() {
@@ -175,6 +183,12 @@ void WarningDialogTest::keysAndButtons() {
     OpenFor(h, CountdownTask(30, operation, "提醒内容"), false, false);
     h.window.stateLabel()->setText(QStringLiteral("剩余:0秒"));
     ui::WarningDialog* d = h.dialog();
+    if (input.startsWith(QStringLiteral("early "))) {
+        input.remove(0, 6);
+        h.platform().AdvanceMs(ui::WarningDialog::kKeyGuardMs - 1);
+    } else {
+        h.platform().AdvanceMs(ui::WarningDialog::kKeyGuardMs);
+    }
     if (input == "Esc") {
         QTest::keyClick(d, Qt::Key_Escape);
     } else if (input == "Space") {
@@ -216,6 +230,7 @@ void WarningDialogTest::keyOnAFocusedButtonIsTheWindowsKey() {
     Harness h;
     OpenFor(h, CountdownTask(30, OpLogOff), false, false);
     ui::WarningDialog* d = h.dialog();
+    h.platform().AdvanceMs(ui::WarningDialog::kKeyGuardMs);
     // Space on the focused Cancel button is still the window's "do it now".
     QTest::keyClick(d->cancelButton(), Qt::Key_Space);
     QVERIFY(!d->isOpen());

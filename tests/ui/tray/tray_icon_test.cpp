@@ -78,6 +78,8 @@ private slots:
             << false << QStringLiteral("关机") << 512 << QStringLiteral("Vantor(V1.2.3)-无任务");
         QTest::newRow("idle, middle button")
             << false << QStringLiteral("关机") << 520 << QStringLiteral("Vantor(V1.2.3)-无任务");
+        QTest::newRow("dry run") << true << QStringLiteral("关机") << 512
+                                 << QStringLiteral("Vantor(V1.2.3)-“关机”任务执行中...（演练）");
     }
 
     void tipTellsTheRunState() {
@@ -88,6 +90,7 @@ private slots:
         QWidget window;
         TrayIcon* tray = makeTray(window);
         QCOMPARE(tray->tipText(), QString()); // empty until the first refresh
+        tray->setDryRun(tip.endsWith(QStringLiteral("（演练）")));
         tray->totray();
         running_ = running;
         operation_ = operation;

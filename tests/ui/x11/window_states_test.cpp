@@ -1,7 +1,10 @@
 // The program's windows as the window manager sees them (Xvfb with openbox, read back with xprop and
-// xwininfo): the main window comes back from a warning restored, active and where the user put it; fixed
-// windows offer no maximising; the options dialog leaves the main window's band as it was; the window with
-// its task panel open stays on the screen at any scale.
+// xwininfo): the main window comes back from a warning restored, active and where the user put it; the
+// warning is always seen (restored, on top, active, also after a minimise, and the window the tray icon
+// and a second start bring), only keys typed after its first second answer it, and no notice blocks it;
+// the warning shows its whole text on the screen; fixed windows offer no maximising; the options dialog
+// leaves the main window's band as it was; the window with its task panel open stays on the screen at any
+// scale.
 #include "scheduler/scheduler_harness.h"
 
 #include "ui/common/message_boxes.h"
@@ -12,6 +15,8 @@
 #include "ui/tray/tray_icon.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -135,6 +140,9 @@ private slots:
 
     void warningBringsTheMainWindowBack_data();
     void warningBringsTheMainWindowBack();
+    void warningIsSeenAndAnsweredOnPurpose();
+    void warningShowsItsWholeText_data();
+    void warningShowsItsWholeText();
     void fixedWindowsOfferNoMaximising_data();
     void fixedWindowsOfferNoMaximising();
     void optionsDialogLeavesTheBandAsItWas_data();
@@ -176,6 +184,7 @@ void WindowStatesTest::warningBringsTheMainWindowBack() {
     } else if (close == QLatin1String("continue")) {
         h.dialog()->cmdNextClick();
     } else if (close == QLatin1String("cancel")) {
+        h.platform().AdvanceMs(ui::WarningDialog::kKeyGuardMs);
         QTest::keyClick(h.dialog(), Qt::Key_Escape);
     } else {
         QCOMPARE(h.countDown(), 60);
@@ -190,6 +199,132 @@ void WindowStatesTest::warningBringsTheMainWindowBack() {
     // Minimised where no notification area is: the user was told once how to get back to the window.
     QCoreApplication::processEvents();
     QCOMPARE(ui::MessageBoxes::shown().size(), size_t(minimised ? 1 : 0));
+}
+
+// The warning as the window manager keeps it: shown, not minimised, above the others and active.
+QString WarningSeen(ui::WarningDialog* d) {
+    const WId id = d->winId();
+    QString wrong;
+    if (!Viewable(id)) {
+        wrong += QStringLiteral(" not viewable;");
+    }
+    if (WmState(id) != QLatin1String("Normal")) {
+        wrong += QStringLiteral(" state '%1';").arg(WmState(id));
+    }
+    const QString states = Prop(id, "_NET_WM_STATE");
+    if (states.contains(QStringLiteral("HIDDEN"))) {
+        wrong += QStringLiteral(" hidden;");
+    }
+    if (!states.contains(QStringLiteral("_NET_WM_STATE_ABOVE"))) {
+        wrong += QStringLiteral(" not above;");
+    }
+    if (ActiveWindow() != id) {
+        wrong += QStringLiteral(" not active;");
+    }
+    return wrong;
+}
+
+void WindowStatesTest::warningIsSeenAndAnsweredOnPurpose() {
+    Harness h;
+    const WId main = h.window.winId();
+    QVERIFY(Mapped(&h.window));
+    // No notification area: the run minimises the window and tells the user so with a real box, which
+    // stays open while the warning comes.
+    ui::MessageBoxes::setTestMode(false);
+    h.window.totray();
+    QPointer<QMessageBox> notice;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(w); box != nullptr && box->isVisible()) {
+            notice = box;
+        }
+    }
+    QVERIFY(notice != nullptr);
+    QVERIFY(Mapped(notice));
+
+    h.compose(CountdownTask(5, OpLock));
+    h.run().showWarning();
+    ui::WarningDialog* d = h.dialog();
+    QTRY_VERIFY2_WITH_TIMEOUT(WarningSeen(d).isEmpty(), qPrintable(WarningSeen(d)), kWaitMs);
+
+    // Minimised by the user, it comes back.
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), QString::number(d->winId())});
+    QTRY_VERIFY2_WITH_TIMEOUT(WarningSeen(d).isEmpty(), qPrintable(WarningSeen(d)), kWaitMs);
+    // A click on the tray icon or a second start brings the warning, not an idle-looking main window.
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QString::number(notice->winId())});
+    QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), notice->winId(), kWaitMs);
+    h.window.tray()->restoreWindow();
+    QTRY_VERIFY2_WITH_TIMEOUT(WarningSeen(d).isEmpty(), qPrintable(WarningSeen(d)), kWaitMs);
+    QCOMPARE(WmState(main), QString());
+
+    // Typed through the window system: within the first second after the warning took the keyboard, "h"
+    // and a space are someone's typing and answer nothing; after it, Esc cancels although the notice is
+    // still open.
+    Run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("h"), QStringLiteral("space")});
+    QTest::qWait(300);
+    QVERIFY(d->isOpen());
+    h.platform().AdvanceMs(ui::WarningDialog::kKeyGuardMs);
+    Run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+    QTRY_VERIFY_WITH_TIMEOUT(!d->isOpen(), kWaitMs);
+    QCOMPARE(d->closeChoice(), int(ui::WarningDialog::ChoiceCancel));
+    QVERIFY(!Contains(h.platform().calls, "lock"));
+    QVERIFY(!notice.isNull());
+
+    // A warning that closed minimised (the window keeps that state while hidden) opens restored, on top
+    // and active the next time, which is a tick later at the earliest.
+    QTRY_VERIFY_WITH_TIMEOUT(!Viewable(d->winId()), kWaitMs);
+    d->setWindowState(Qt::WindowMinimized);
+    QTest::qWait(1000);
+    h.run().showWarning();
+    QTRY_VERIFY2_WITH_TIMEOUT(WarningSeen(d).isEmpty(), qPrintable(WarningSeen(d)), kWaitMs);
+    d->cmdCancelClick();
+    notice->close();
+    ui::MessageBoxes::setTestMode(true);
+}
+
+void WindowStatesTest::warningShowsItsWholeText_data() {
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<QString>("tips");
+    QTest::newRow("a process name of 15 characters")
+        << int(OpEndProcess) << QStringLiteral("ABCDEFGHIJK.EXE");
+    QTest::newRow("a long reminder") << int(OpRemind)
+                                     << QStringLiteral("该开会了，请带上笔记本和上周的报告。").repeated(40);
+}
+
+void WindowStatesTest::warningShowsItsWholeText() {
+    QFETCH(int, operation);
+    QFETCH(QString, tips);
+    Harness h;
+    h.platform().SetRunningProcesses({tips.toStdString()});
+    h.compose(CountdownTask(5, operation, tips.toStdString()), false, true);
+    h.run().showWarning();
+    ui::WarningDialog* d = h.dialog();
+    QVERIFY(Mapped(d));
+    QLabel* text = d->textLabel();
+    if (operation == OpEndProcess) {
+        QVERIFY(text->text().endsWith(QStringLiteral("3、点击“取消”将结束工作。")));
+    }
+    // Every line of the text inside its area, the area above the countdown line and the buttons, all of
+    // it inside the window, and the window with its frame on the screen.
+    QVERIFY2(text->heightForWidth(text->width()) <= text->height(),
+             qPrintable(QStringLiteral("text needs %1 px, has %2")
+                            .arg(text->heightForWidth(text->width()))
+                            .arg(text->height())));
+    QVERIFY(text->geometry().bottom() < d->countdownLabel()->y());
+    for (QWidget* w : {static_cast<QWidget*>(d->countdownLabel()), static_cast<QWidget*>(d->okButton()),
+                       static_cast<QWidget*>(d->cancelButton())}) {
+        QVERIFY(d->rect().contains(w->geometry()));
+        QVERIFY(w->y() >= text->geometry().bottom());
+    }
+    const qreal scale = d->devicePixelRatioF();
+    const QRect work = WorkArea();
+    QTRY_VERIFY2_WITH_TIMEOUT(work.contains(FrameOnRoot(d->winId(), d->size() * scale)),
+                              qPrintable(QStringLiteral("frame %1,%2 %3x%4 outside the work area")
+                                             .arg(FrameOnRoot(d->winId(), d->size() * scale).x())
+                                             .arg(FrameOnRoot(d->winId(), d->size() * scale).y())
+                                             .arg(FrameOnRoot(d->winId(), d->size() * scale).width())
+                                             .arg(FrameOnRoot(d->winId(), d->size() * scale).height())),
+                              kWaitMs);
+    d->cmdCancelClick();
 }
 
 void WindowStatesTest::fixedWindowsOfferNoMaximising_data() {
