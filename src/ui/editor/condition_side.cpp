@@ -44,14 +44,15 @@ void TaskEditor::Impl::buildIdleFrame() {
     fraOper = MakeFrame(&q, "Fra_oper", "系统闲置设定", 120, 1500, 5895, 615);
     MakeLabel(fraOper, "Lab_time", "闲置", 120, kLabelTop, 450, kLabelHeight);
     txtDay = MakeBox(fraOper, "txt_day", "闲置天数", kIdleDaysMaxLength, 600, kRowTop, 735, kRowHeight);
-    MakeLabel(fraOper, "Label5", "天", 1380, kLabelTop, 180, kLabelHeight);
-    txtHour = MakeBox(fraOper, "txt_hour", "闲置小时数", kIdlePartMaxLength, 1560, kRowTop, 375, kRowHeight);
-    MakeLabel(fraOper, "Label6", "时", 2040, kLabelTop, 240, kLabelHeight);
-    txtMini = MakeBox(fraOper, "txt_mini", "闲置分钟数", kIdlePartMaxLength, 2280, kRowTop, 375, kRowHeight);
-    MakeLabel(fraOper, "Label7", "分", 2760, kLabelTop, 240, kLabelHeight);
+    // "天" fills its cell: it stands clear of the box on each side, and the boxes after it follow.
+    MakeLabel(fraOper, "Label5", "天", 1395, kLabelTop, 180, kLabelHeight);
+    txtHour = MakeBox(fraOper, "txt_hour", "闲置小时数", kIdlePartMaxLength, 1620, kRowTop, 375, kRowHeight);
+    MakeLabel(fraOper, "Label6", "时", 2100, kLabelTop, 240, kLabelHeight);
+    txtMini = MakeBox(fraOper, "txt_mini", "闲置分钟数", kIdlePartMaxLength, 2340, kRowTop, 375, kRowHeight);
+    MakeLabel(fraOper, "Label7", "分", 2820, kLabelTop, 240, kLabelHeight);
     txtSecond =
-        MakeBox(fraOper, "txt_second", "闲置秒数", kIdlePartMaxLength, 3000, kRowTop, 375, kRowHeight);
-    label8 = MakeLabel(fraOper, "Label8", "秒", 3480, kLabelTop, 2295, kLabelHeight);
+        MakeBox(fraOper, "txt_second", "闲置秒数", kIdlePartMaxLength, 3060, kRowTop, 375, kRowHeight);
+    label8 = MakeLabel(fraOper, "Label8", "秒", 3540, kLabelTop, 2235, kLabelHeight);
     fraOper->setEnabled(false);
 }
 

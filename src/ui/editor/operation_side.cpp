@@ -19,6 +19,7 @@ namespace {
 // Lab_tips stands left of txt_tips, which begins at 550 twips.
 constexpr int kTipsLabelLeft = 120;
 constexpr int kTipsBoxLeft = 550;
+constexpr int kTipsBoxWidth = 4575;
 } // namespace
 
 void TaskEditor::Impl::buildOperationSide() {
@@ -26,7 +27,8 @@ void TaskEditor::Impl::buildOperationSide() {
         MakeLabel(&q, "Lab_tips", "提醒", kTipsLabelLeft, 2920, kTipsBoxLeft - kTipsLabelLeft, kLabelHeight);
     labTips->hide();
     labTips->installEventFilter(this);
-    txtTips = MakeBox(&q, "txt_tips", "提醒内容、程序路径或进程名称", 0, 550, 2880, 4575, kRowHeight);
+    txtTips = MakeBox(&q, "txt_tips", "提醒内容、程序路径或进程名称", 0, kTipsBoxLeft, 2880, kTipsBoxWidth,
+                      kRowHeight);
     txtTips->hide();
     txtTips->installEventFilter(this);
     labTips->setBuddy(txtTips);
@@ -74,12 +76,14 @@ void TaskEditor::Impl::combOperClick(int index) {
 
 void TaskEditor::Impl::fitTipsLabel() {
     // "提醒：" needs more room than the design leaves left of the box, and fonts that draw the colon in
-    // the middle of its cell lost it: a caption that does not fit starts further left, at most at the
-    // editor's edge, and still ends where the box begins.
-    const int right = Twips(kTipsBoxLeft);
+    // the middle of its cell lost it: the caption keeps the left edge of the other rows and the box
+    // begins where the caption ends (its right edge stays).
+    const int left = Twips(kTipsLabelLeft);
     const int need = labTips->fontMetrics().horizontalAdvance(labTips->text());
-    const int left = std::clamp(right - need, 0, Twips(kTipsLabelLeft));
-    labTips->setGeometry(left, labTips->y(), right - left, labTips->height());
+    const int boxLeft = std::max(Twips(kTipsBoxLeft), left + need);
+    const int boxRight = Twips(kTipsBoxLeft + kTipsBoxWidth);
+    labTips->setGeometry(left, labTips->y(), boxLeft - left, labTips->height());
+    txtTips->setGeometry(boxLeft, txtTips->y(), boxRight - boxLeft, txtTips->height());
 }
 
 void TaskEditor::Impl::refuseUnsupported(const char* text) {

@@ -182,7 +182,7 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* mainWindow)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(impl_->cmdSave, &QPushButton::clicked, this, &SettingsDialog::save);
-    connect(impl_->cmdPay, &QPushButton::clicked, this, [] { SplashWindow::showWindow(); });
+    connect(impl_->cmdPay, &QPushButton::clicked, this, [this] { SplashWindow::showWindow(this); });
     // Esc and the close box both end in finished(): the main window goes back to the band it was in, and
     // only there; putting it into the topmost band it was never in would keep it above every other window.
     connect(this, &QDialog::finished, this,

@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantor::ui {
 
@@ -24,9 +27,23 @@ QString SplashWindow::noteText() {
         "本软件无需注册,如果本软件确实对您有帮助，可以通过支付宝捐赠，感谢您的支持和鼓励。");
 }
 
-SplashWindow* SplashWindow::showWindow() {
+SplashWindow* SplashWindow::showWindow(QWidget* near) {
     if (g_instance == nullptr) {
         g_instance = new SplashWindow;
+        if (near != nullptr && near->isVisible()) {
+            g_instance->adjustSize();
+            const QRect over = near->frameGeometry();
+            QRect place(QPoint(0, 0), g_instance->size());
+            place.moveCenter(over.center());
+            if (const QScreen* screen = near->screen()) {
+                const QRect free = screen->availableGeometry();
+                place.moveLeft(std::clamp(place.left(), free.left(),
+                                          std::max(free.left(), free.right() - place.width())));
+                place.moveTop(std::clamp(place.top(), free.top(),
+                                         std::max(free.top(), free.bottom() - place.height())));
+            }
+            g_instance->move(place.topLeft());
+        }
     }
     g_instance->show();
     g_instance->raise();

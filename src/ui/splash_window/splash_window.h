@@ -12,8 +12,9 @@ class SplashWindow : public QWidget {
     Q_OBJECT
 public:
     // Shows the single window modeless, topmost: the one already open is brought to the front instead of
-    // opening a second one.
-    static SplashWindow* showWindow();
+    // opening a second one. A new window opens centred over `near` (the dialog it was opened from), as far
+    // as the screen allows.
+    static SplashWindow* showWindow(QWidget* near = nullptr);
     static SplashWindow* instance(); // nullptr when not open
 
     SplashWindow();

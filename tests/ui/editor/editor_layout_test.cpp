@@ -137,14 +137,14 @@ void EditorLayoutTest::entryBoxesHaveLimitsAndNames() {
         QCOMPARE(f.find<QLineEdit>(name)->maxLength(), 2);
     }
     // Idle row positions, left to right.
-    const std::pair<const char*, int> lefts[] = {{"Lab_time", 120},  {"txt_day", 600},     {"Label5", 1380},
-                                                 {"txt_hour", 1560}, {"Label6", 2040},     {"txt_mini", 2280},
-                                                 {"Label7", 2760},   {"txt_second", 3000}, {"Label8", 3480}};
+    const std::pair<const char*, int> lefts[] = {{"Lab_time", 120},  {"txt_day", 600},     {"Label5", 1395},
+                                                 {"txt_hour", 1620}, {"Label6", 2100},     {"txt_mini", 2340},
+                                                 {"Label7", 2820},   {"txt_second", 3060}, {"Label8", 3540}};
     for (const auto& [name, left] : lefts) {
         QCOMPARE(f.find<QWidget>(name)->x(), Twips(left));
     }
     QCOMPARE(f.find<QLineEdit>("txt_day")->width(), Twips(735));
-    QCOMPARE(f.find<QLabel>("Label8")->width(), Twips(2295));
+    QCOMPARE(f.find<QLabel>("Label8")->width(), Twips(2235));
     QCOMPARE(f.find<QLineEdit>("txt_tips")->geometry().topLeft(), QPoint(Twips(550), Twips(2880)));
     QCOMPARE(f.find<QLineEdit>("txt_tips")->width(), Twips(4575));
     QCOMPARE(f.find<QLabel>("Lab_tips")->pos(), QPoint(Twips(120), Twips(2920)));
