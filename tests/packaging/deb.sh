@@ -23,6 +23,7 @@ for dep in libc6 libqt6widgets6 libqt6dbus6 libxcb1 qt6-qpa-plugins \
     'fonts-noto-cjk | fonts-wqy-microhei'; do
     grep -qF "$dep" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
+grep -qF qt6-wayland <<<"$(field Recommends)" || fail "Recommends lacks qt6-wayland: $(field Recommends)"
 dpkg-deb -I "$deb" postrm | grep -qF 'Exec="/usr/bin/vantor"' || fail "no purge script for the autostart entry"
 
 # Every file under /usr, and the ones a desktop needs among them.
