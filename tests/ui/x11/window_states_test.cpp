@@ -201,6 +201,20 @@ void WindowStatesTest::warningBringsTheMainWindowBack() {
     QCOMPARE(ui::MessageBoxes::shown().size(), size_t(minimised ? 1 : 0));
 }
 
+// Counts the key presses the program receives.
+class KeyPresses : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+            ++count;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // The warning as the window manager keeps it: shown, not minimised, above the others and active.
 QString WarningSeen(ui::WarningDialog* d) {
     const WId id = d->winId();
@@ -259,8 +273,11 @@ void WindowStatesTest::warningIsSeenAndAnsweredOnPurpose() {
     // Typed through the window system: within the first second after the warning took the keyboard, "h"
     // and a space are someone's typing and answer nothing; after it, Esc cancels although the notice is
     // still open.
+    KeyPresses typed;
+    qApp->installEventFilter(&typed);
     Run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("h"), QStringLiteral("space")});
-    QTest::qWait(300);
+    QTRY_VERIFY_WITH_TIMEOUT(typed.count >= 2, kWaitMs); // both reached the program
+    qApp->removeEventFilter(&typed);
     QVERIFY(d->isOpen());
     h.platform().AdvanceMs(ui::WarningDialog::kKeyGuardMs);
     Run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
