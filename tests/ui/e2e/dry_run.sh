@@ -3,7 +3,7 @@
 # start-up and carries it out on the real clock: a program start right when its countdown runs out and
 # again after the chained restart, a shut-down only after the full 60-second warning, and a program start
 # in an open time window once, not once a second. The dry run only prints what it would do: the program
-# is never started.
+# is never started. Each action is a line in the history beside the task file.
 set -euo pipefail
 
 program="$1"
@@ -78,6 +78,17 @@ wait_lines "$work/power/out.txt" '^dry-run: power-off$' 1 60 || {
 [ "$(grep -c . "$work/window/out.txt")" -eq 1 ] || {
     echo "the time-window task did not act exactly once in a minute:"
     cat "$work/window/out.txt" "$work/window/err.txt"
+    exit 1
+}
+tab=$'\t'
+grep -q "^[0-9-]* [0-9:]*${tab}关机${tab}-${tab}倒计时2秒${tab}试运行（仅打印）\$" "$work/power/vantor-history.log" || {
+    echo "the shut-down is not in the history:"
+    cat "$work/power/vantor-history.log" 2>/dev/null
+    exit 1
+}
+[ "$(grep -c "${tab}运行${tab}$work/tool.sh${tab}倒计时2秒${tab}试运行（仅打印）\$" "$work/run/vantor-history.log")" -ge 2 ] || {
+    echo "the program starts are not in the history:"
+    cat "$work/run/vantor-history.log" 2>/dev/null
     exit 1
 }
 echo "dry run ok"
