@@ -39,6 +39,18 @@ class SplashWindowTest : public QObject {
 private slots:
     void cleanup() { closeAll(); }
 
+    void opensOverTheDialogItCameFrom() {
+        QWidget dialog;
+        dialog.setGeometry(100, 150, 300, 300); // away from the middle of the screen
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        SplashWindow* w = SplashWindow::showWindow(&dialog);
+        QVERIFY2((w->frameGeometry().center() - dialog.frameGeometry().center()).manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("note at %1,%2")
+                                .arg(w->frameGeometry().center().x())
+                                .arg(w->frameGeometry().center().y())));
+    }
+
     void showsCaptionNoteAndPicture() {
         SplashWindow* w = SplashWindow::showWindow();
         QCOMPARE(w->objectName(), QStringLiteral("frmSplash"));
