@@ -31,6 +31,18 @@ else()
                     "of the Windows program will be in English")
 endif()
 
+# The README of the zip and the licence notices of what it ships (Qt, the GCC runtime, winpthreads).
+set(VANTOR_WINDOWS_TEXTS_DIR ${PROJECT_SOURCE_DIR}/packaging/windows)
+file(GLOB licence_files RELATIVE ${VANTOR_WINDOWS_TEXTS_DIR} CONFIGURE_DEPENDS
+     ${VANTOR_WINDOWS_TEXTS_DIR}/licenses/*.txt)
+set(texts "${VANTOR_WINDOWS_TEXTS_DIR}/README.txt|README.txt")
+set(text_sources ${VANTOR_WINDOWS_TEXTS_DIR}/README.txt)
+foreach(f IN LISTS licence_files)
+    list(APPEND texts "${VANTOR_WINDOWS_TEXTS_DIR}/${f}|${f}")
+    list(APPEND text_sources ${VANTOR_WINDOWS_TEXTS_DIR}/${f})
+endforeach()
+string(JOIN "!" texts ${texts})
+
 if(NOT CMAKE_STRIP)
     message(FATAL_ERROR "No strip program for the Windows binaries")
 endif()
@@ -48,8 +60,9 @@ set(binaries
 string(JOIN "!" binaries ${binaries})
 add_custom_target(vantor_windows_folder ALL
     COMMAND ${CMAKE_COMMAND} -DDEST=${VANTOR_WINDOWS_FOLDER} -DSTRIP=${CMAKE_STRIP}
-            -DBINARIES=${binaries} -DFILES=${qt_texts} -P ${CMAKE_CURRENT_LIST_DIR}/deploy.cmake
-    DEPENDS vantor ${CMAKE_CURRENT_LIST_DIR}/deploy.cmake
+            -DBINARIES=${binaries} -DFILES=${qt_texts} -DTEXTS=${texts}
+            -P ${CMAKE_CURRENT_LIST_DIR}/deploy.cmake
+    DEPENDS vantor ${CMAKE_CURRENT_LIST_DIR}/deploy.cmake ${text_sources}
     COMMENT "Portable folder of the Windows program"
     VERBATIM)
 
