@@ -1,12 +1,15 @@
 // Vantor's entry point: reads the command line, builds the platform backend and the main window.
 #include "core/shell/command_line.h"
+#include "core/shell/control.h"
 #include "platform/dryrun/dry_run_platform.h"
 #include "platform/native.h"
 #include "ui/common/app_context.h"
 #include "ui/common/app_setup.h"
 #include "ui/common/data_folder.h"
+#include "ui/common/message_boxes.h"
 #include "ui/common/single_instance.h"
 #include "ui/common/twips.h"
+#include "ui/control/remote_control.h"
 #include "ui/main_window/main_window.h"
 #include "ui/tray/tray_icon.h"
 
@@ -78,6 +81,28 @@ void TakeScreenshotWhenSettled(vantor::ui::MainWindow& window, const QString& pa
     QCoreApplication::exit(0);
 }
 
+// A command for the copy running for this program folder: sent over its channel, the answer printed.
+// Exit codes: those of the answer (0 done, 1 refused, 2 not understood), 1 when the running copy did not
+// answer, 3 when no copy runs for the folder.
+int SendControlCommand(vantor::Platform& platform, const vantor::ControlRequest& request) {
+    const QString folder = vantor::ui::ChooseProgramFolder(platform, false);
+    vantor::ui::SingleInstance instance(platform, folder);
+    if (instance.claim(false)) {
+        std::fprintf(stderr, "Vantor is not running for %s\n", folder.toLocal8Bit().constData());
+        return 3;
+    }
+    const vantor::ControlReply reply = instance.ask(vantor::FormatControlRequest(request));
+    const std::optional<vantor::ControlAnswer> answer = reply.status == vantor::ControlReply::Status::Answered
+                                                            ? vantor::ParseControlAnswer(reply.answer)
+                                                            : std::nullopt;
+    if (!answer) {
+        std::fputs("Vantor is running for this folder but did not answer.\n", stderr);
+        return 1;
+    }
+    std::fputs(answer->text.c_str(), answer->outcome == vantor::ControlOutcome::Done ? stdout : stderr);
+    return vantor::ControlExitCode(answer->outcome);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -97,6 +122,9 @@ int main(int argc, char* argv[]) {
     // Declared before the platform that writes to it, so it outlives it.
     std::unique_ptr<StdoutStream> dryRunOut;
     std::unique_ptr<vantor::Platform> platform = vantor::CreateNativePlatform();
+    if (cl.action == vantor::CommandLine::Action::Control) {
+        return SendControlCommand(*platform, *cl.control);
+    }
     if (cl.action == vantor::CommandLine::Action::Help) {
         const QString folder = vantor::ui::ChooseProgramFolder(*platform, false);
         std::fputs(vantor::HelpText(folder.toLocal8Bit().toStdString()).c_str(), stdout);
@@ -144,13 +172,17 @@ int main(int argc, char* argv[]) {
     vantor::ui::AppContext context{*platform, vantor::ui::ChooseProgramFolder(*platform, true)};
     // One running copy per program folder: a second start brings the running copy to the front and ends.
     // A picture run only reads the files and stays out of it.
-    vantor::ui::SingleInstance instance(context.programFolder);
+    // Requests that come while this copy starts wait for its window to be ready.
+    vantor::ui::SingleInstance instance(*platform, context.programFolder);
     if (!screenshotWanted && !instance.claim()) {
         platform->AllowForegroundHandOver();
         if (instance.activateRunningCopy()) {
             return 0;
         }
         std::fputs("Vantor is already running for this folder and could not be reached.\n", stderr);
+        vantor::ui::MessageBoxes::inform(nullptr,
+                                         vantor::Message{"Vantor 已在运行，但无法与它取得联系。",
+                                                         vantor::kNoticeTitle, vantor::MessageIcon::Warning});
         return 1;
     }
     vantor::ui::MainWindow window(context);
@@ -161,6 +193,8 @@ int main(int argc, char* argv[]) {
     if (!window.tray()->iconShown()) {
         window.show();
     }
+    vantor::ui::RemoteControl remote(window);
+    instance.setResponder([&remote](const std::string& request) { return remote.answerLine(request); });
 
     if (screenshotWanted) {
         // Once start-up has finished. The task list is part of what the picture is for: a closed task

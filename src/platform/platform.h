@@ -6,8 +6,10 @@
 #include "core/common/datetime.h"
 #include "core/common/text.h"
 #include "core/probes/net_stats.h"
+#include "platform/instance.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -121,6 +123,33 @@ public:
     // The user's own folder for the program's files, not made here (Linux: $XDG_CONFIG_HOME/vantor, by
     // default ~/.config/vantor; Windows: %APPDATA%\Vantor); empty when the system cannot say.
     virtual std::string PerUserFolder() = 0;
+
+    // --- One running copy and its control channel ------------------------------------------------
+    // Tries the lock file `path` for the life of the returned object without waiting. The file's presence
+    // or contents never count, only a running process holding it. A link of that name is never followed.
+    virtual std::unique_ptr<InstanceLock> LockInstance(const std::string& path, LockOutcome& outcome) {
+        (void)path;
+        outcome = LockOutcome::Unusable;
+        return nullptr;
+    }
+    // A folder that only this user can enter, for a lock the program folder cannot hold and for the
+    // control channel (Linux: $XDG_RUNTIME_DIR, else /tmp/vantor-UID made with mode 700 and checked to be
+    // the user's own and private; Windows: the user's temporary folder). Empty when none can be trusted.
+    virtual std::string PrivateRuntimeFolder() { return {}; }
+    // Listens on the channel `name` (a Unix socket in the private folder, a named pipe on Windows), open
+    // to this user only; nullptr when it cannot.
+    virtual std::unique_ptr<ControlServer> ServeControl(const std::string& name, ControlHandler handler) {
+        (void)name;
+        (void)handler;
+        return nullptr;
+    }
+    // Sends one request line to the channel `name` and waits up to `timeoutMs` for the whole answer.
+    virtual ControlReply AskControl(const std::string& name, const std::string& request, int timeoutMs) {
+        (void)name;
+        (void)request;
+        (void)timeoutMs;
+        return {};
+    }
 
     // --- Start with the session --------------------------------------------------------------------
     virtual ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) = 0;

@@ -13,12 +13,34 @@ CommandLine Invalid(std::string why) {
     return cl;
 }
 
+// The running copy's command an option names, if it names one.
+std::optional<ControlCommand> ControlOption(const std::string& a) {
+    static const std::pair<const char*, ControlCommand> kOptions[] = {
+        {"--status", ControlCommand::Status}, {"--start", ControlCommand::Start},
+        {"--stop", ControlCommand::Stop},     {"--skip", ControlCommand::Skip},
+        {"--cancel", ControlCommand::Cancel},
+    };
+    for (const auto& [option, command] : kOptions) {
+        if (a == option) {
+            return command;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (const std::optional<ControlCommand> command = ControlOption(a)) {
+            if (cl.control) {
+                return Invalid("only one command for the running copy at a time ('" + a + "')");
+            }
+            cl.control = ControlRequest{*command, 0};
+            continue;
+        }
         if (a == "-h" || a == "--help") {
             cl.action = CommandLine::Action::Help;
             return cl;
@@ -41,12 +63,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return Invalid("unexpected argument '" + a + "'");
         }
     }
+    if (cl.control) {
+        if (cl.screenshot) {
+            return Invalid("--screenshot cannot go with a command for the running copy");
+        }
+        cl.action = CommandLine::Action::Control;
+    }
     return cl;
 }
 
 std::string HelpText(const std::string& dataFolder) {
     std::string text =
         "Usage: vantor [--dry-run] [--screenshot FILE]\n"
+        "       vantor --status | --start | --stop | --skip | --cancel\n"
         "Carries out scheduled tasks on this computer: a reminder, starting a program or opening a\n"
         "document, ending a process, shutting down, restarting, logging off, locking, sleep or\n"
         "hibernation, when a countdown runs out, inside a time or weekly window, after idle time and/or\n"
@@ -57,6 +86,17 @@ std::string HelpText(const std::string& dataFolder) {
         "                     doing it\n"
         "  --screenshot FILE  render the main window with its task list into the PNG file FILE and\n"
         "                     exit; with QT_QPA_PLATFORM=offscreen no display is needed\n"
+        "\n"
+        "Commands for the copy already running for this folder (the answer comes on standard output):\n"
+        "  --status           print the state: stopped, or the armed task (operation, conditions, time\n"
+        "                     or window, the status line), or the open warning and its seconds left\n"
+        "  --start            start as the button 开始 does; what it would say in a window is printed\n"
+        "  --stop             stop the running task as 停止 does\n"
+        "  --skip             answer the open warning as \"继续\" does\n"
+        "  --cancel           answer the open warning as \"取消\" does\n"
+        "Exit codes: 0 done; 1 refused (nothing to stop, no warning open, ...) or the running copy did\n"
+        "not answer; 2 a wrong command line; 3 no copy is running for this folder.\n"
+        "\n"
         "  -h, --help         print this help and exit\n"
         "  --version          print the version and exit\n"
         "\n"

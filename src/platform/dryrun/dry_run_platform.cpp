@@ -42,6 +42,16 @@ public:
     std::string ProgramPath() override { return inner_->ProgramPath(); }
     bool IsFolderWritable(const std::string& folder) override { return inner_->IsFolderWritable(folder); }
     std::string PerUserFolder() override { return inner_->PerUserFolder(); }
+    std::unique_ptr<InstanceLock> LockInstance(const std::string& path, LockOutcome& outcome) override {
+        return inner_->LockInstance(path, outcome);
+    }
+    std::string PrivateRuntimeFolder() override { return inner_->PrivateRuntimeFolder(); }
+    std::unique_ptr<ControlServer> ServeControl(const std::string& name, ControlHandler handler) override {
+        return inner_->ServeControl(name, std::move(handler));
+    }
+    ControlReply AskControl(const std::string& name, const std::string& request, int timeoutMs) override {
+        return inner_->AskControl(name, request, timeoutMs);
+    }
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
         const std::string scopeName = scope == AutostartScope::Machine ? "machine" : "user";
         Print("autostart-write " + scopeName + " " + programPath);

@@ -2,6 +2,7 @@
 #include "platform/linux/autostart.h"
 #include "platform/linux/dbus_client.h"
 #include "platform/linux/idle.h"
+#include "platform/linux/instance_channel.h"
 #include "platform/linux/net_counters.h"
 #include "platform/linux/power_session.h"
 #include "platform/linux/processes.h"
@@ -115,6 +116,19 @@ public:
     std::string PerUserFolder() override {
         const std::string config = UserConfigHome();
         return config.empty() ? config : config + "/vantor";
+    }
+
+    std::unique_ptr<InstanceLock> LockInstance(const std::string& path, LockOutcome& outcome) override {
+        return LockInstanceFile(path, outcome);
+    }
+    std::string PrivateRuntimeFolder() override { return linux_backend::PrivateRuntimeFolder(); }
+    std::unique_ptr<ControlServer> ServeControl(const std::string& name, ControlHandler handler) override {
+        const std::string folder = linux_backend::PrivateRuntimeFolder();
+        return folder.empty() ? nullptr : ServeControlSocket(folder + "/" + name, std::move(handler));
+    }
+    ControlReply AskControl(const std::string& name, const std::string& request, int timeoutMs) override {
+        const std::string folder = linux_backend::PrivateRuntimeFolder();
+        return folder.empty() ? ControlReply{} : AskControlSocket(folder + "/" + name, request, timeoutMs);
     }
 
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {

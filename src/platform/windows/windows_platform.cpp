@@ -5,6 +5,7 @@
 #include "platform/native.h"
 #include "platform/windows/autostart.h"
 #include "platform/windows/files_programs.h"
+#include "platform/windows/instance_channel.h"
 #include "platform/windows/net_table.h"
 #include "platform/windows/power_session.h"
 #include "platform/windows/processes.h"
@@ -108,6 +109,17 @@ public:
     std::string ProgramPath() override { return OwnProgramPath(); }
     bool IsFolderWritable(const std::string& folder) override { return FolderWritable(folder); }
     std::string PerUserFolder() override { return UserDataFolder(); }
+
+    std::unique_ptr<InstanceLock> LockInstance(const std::string& path, LockOutcome& outcome) override {
+        return LockInstanceFile(path, outcome);
+    }
+    std::string PrivateRuntimeFolder() override { return windows_backend::PrivateRuntimeFolder(); }
+    std::unique_ptr<ControlServer> ServeControl(const std::string& name, ControlHandler handler) override {
+        return ServeControlPipe(name, std::move(handler));
+    }
+    ControlReply AskControl(const std::string& name, const std::string& request, int timeoutMs) override {
+        return AskControlPipe(name, request, timeoutMs);
+    }
 
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
         return WriteRunValue(scope, programPath);

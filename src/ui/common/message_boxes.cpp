@@ -15,6 +15,7 @@ namespace {
 bool g_testMode = false;
 std::deque<std::function<Answer()>> g_answers;
 std::vector<ShownMessage> g_shown;
+MessageBoxes::Redirect* g_redirect = nullptr;
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     switch (icon) {
@@ -46,6 +47,22 @@ Answer Answered(const ShownMessage& m) {
 
 } // namespace
 
+MessageBoxes::Redirect::Redirect(Answer answer) : answer_(answer), outer_(g_redirect) {
+    g_redirect = this;
+}
+
+MessageBoxes::Redirect::~Redirect() {
+    g_redirect = outer_;
+}
+
+std::string MessageBoxes::Redirect::text() const {
+    std::string text;
+    for (const ShownMessage& m : messages_) {
+        text += m.text.simplified().toStdString() + "\n";
+    }
+    return text;
+}
+
 void MessageBoxes::inform(QWidget* parent, const Message& m, bool systemModal) {
     ShownMessage shown{QString::fromStdString(m.text),
                        QString::fromStdString(m.title),
@@ -54,6 +71,10 @@ void MessageBoxes::inform(QWidget* parent, const Message& m, bool systemModal) {
                        false,
                        0,
                        systemModal};
+    if (g_redirect != nullptr) {
+        g_redirect->messages_.push_back(shown);
+        return;
+    }
     if (g_testMode) {
         Answered(shown);
         return;
@@ -84,6 +105,10 @@ void MessageBoxes::notify(const Message& m) {
 Answer MessageBoxes::ask(QWidget* parent, const QString& text, const QString& title, bool defaultNo,
                          int timeoutMs) {
     ShownMessage shown{text, title, MessageIcon::Question, true, defaultNo, timeoutMs, false};
+    if (g_redirect != nullptr) {
+        g_redirect->messages_.push_back(shown);
+        return g_redirect->answer_;
+    }
     if (g_testMode) {
         return Answered(shown);
     }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QWidget;
@@ -36,6 +37,24 @@ public:
     // included) go on while it is open.
     static Answer ask(QWidget* parent, const QString& text, const QString& title, bool defaultNo,
                       int timeoutMs = 0);
+
+    // While one lives, no box is shown: each message is kept for the command line that caused it, and a
+    // question gets `answer` (the command given is the user's answer to it).
+    class Redirect {
+    public:
+        explicit Redirect(Answer answer = Answer::Yes);
+        ~Redirect();
+        Redirect(const Redirect&) = delete;
+        Redirect& operator=(const Redirect&) = delete;
+        // The texts of the messages, one line each.
+        std::string text() const;
+
+    private:
+        friend class MessageBoxes;
+        Answer answer_;
+        std::vector<ShownMessage> messages_;
+        Redirect* outer_;
+    };
 
     // --- Test seam ---------------------------------------------------------------------------------
     // In test mode no box is shown: each call is recorded and answered at once, by the next queued

@@ -1,123 +1,182 @@
 #include "ui/common/single_instance.h"
 
+#include "core/shell/control.h"
 #include "core/shell/instance.h"
 
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
-#include <QLockFile>
 #include <QThread>
+
+#include <condition_variable>
 
 namespace vantor::ui {
 
 namespace {
 
-// How long a second start waits for the running copy (which may itself be starting) to take its request.
+// How long a later start keeps trying to reach a running copy that holds the lock but may not listen yet.
 constexpr int kReachMs = 5000;
-constexpr int kPollMs = 50;
+constexpr int kRetryMs = 100;
+// How long a request waits for the running copy's window to take it (it may still be starting, or a
+// message of its start-up may be open); a request not taken by then is answered as busy and dropped.
+constexpr int kTakeMs = 10000;
+// The client waits a little longer than that for its answer.
+constexpr int kAnswerMs = kTakeMs + 5000;
 
-// A request found when the running copy starts to watch is only honoured when it is this fresh: an older
-// one was left by a start whose running copy has since gone, and must not pull a window out of the tray.
-constexpr qint64 kFreshRequestMs = 10000;
-
-QString Beside(const QString& file, const char* name) {
-    return QFileInfo(file).absolutePath() + QLatin1Char('/') + QString::fromUtf8(name);
+std::string Refusal(const char* why) {
+    return FormatControlAnswer(ControlAnswer{ControlOutcome::Refused, why});
 }
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString& programFolder, QObject* parent) : QObject(parent) {
-    // Every path to the folder (a link, a trailing "/") must lead to the same lock and request file.
+struct SingleInstance::Pending {
+    enum class State { Waiting, Taken, Answered, Dropped };
+    std::string request;
+    std::string answer;
+    State state = State::Waiting;
+    std::condition_variable changed;
+};
+
+SingleInstance::SingleInstance(Platform& platform, const QString& programFolder, QObject* parent)
+    : QObject(parent), platform_(platform) {
+    // Every path to the folder (a link, a trailing "/") must lead to the same lock and channel.
     const QString canonical = QFileInfo(programFolder).canonicalFilePath();
     folder_ = canonical.isEmpty() ? QDir::cleanPath(programFolder) : canonical;
-    channel_ = QString::fromStdString(InstanceChannelName(folder_.toStdString()));
+    channel_ = InstanceChannelName(QFile::encodeName(folder_).toStdString());
 }
 
-SingleInstance::~SingleInstance() = default;
-
-bool SingleInstance::tryLock(const QString& path, bool& heldByOther) {
-    // The request file belongs to whichever lock decides: the one held here, or another copy's.
-    requestPath_ = Beside(path, kActivateRequestFileName);
-    lock_ = std::make_unique<QLockFile>(path);
-    // Held for as long as the program runs: only a lock whose writer no longer runs is stale, never one
-    // that is merely old.
-    lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0)) {
-        return true;
+SingleInstance::~SingleInstance() {
+    {
+        // Clients still waiting are told at once; the channel's thread is then free to stop.
+        const std::lock_guard<std::mutex> hold(mutex_);
+        closing_ = true;
+        for (const std::shared_ptr<Pending>& p : live_) {
+            if (p->state == Pending::State::Waiting || p->state == Pending::State::Taken) {
+                p->answer = Refusal("Vantor is closing.");
+                p->state = Pending::State::Answered;
+                p->changed.notify_all();
+            }
+        }
     }
-    heldByOther = lock_->error() == QLockFile::LockFailedError;
-    lock_.reset();
-    return false;
+    server_.reset();
 }
 
-bool SingleInstance::claim() {
-    bool heldByOther = false;
-    if (!tryLock(folder_ + QLatin1Char('/') + QString::fromUtf8(kInstanceLockFileName), heldByOther)) {
-        if (heldByOther) {
-            return false;
-        }
-        // A folder that takes no new file (read-only): the copies of this folder meet in a folder of
-        // their own under the temporary folder instead.
-        const QString meeting = QDir::tempPath() + QLatin1Char('/') + channel_;
-        QDir().mkpath(meeting);
-        if (!tryLock(meeting + QLatin1Char('/') + QString::fromUtf8(kInstanceLockFileName), heldByOther) &&
-            heldByOther) {
-            return false;
-        }
-    }
+bool SingleInstance::tryLock(const QString& path, LockOutcome& outcome) {
+    lock_ = platform_.LockInstance(QFile::encodeName(path).toStdString(), outcome);
     if (lock_) {
-        watch();
+        lockPath_ = path;
+    }
+    return lock_ != nullptr;
+}
+
+bool SingleInstance::claim(bool serve) {
+    LockOutcome outcome = LockOutcome::Unusable;
+    if (!tryLock(folder_ + QLatin1Char('/') + QString::fromUtf8(kInstanceLockFileName), outcome)) {
+        if (outcome == LockOutcome::HeldByOther) {
+            return false;
+        }
+        // The folder takes no lock (read-only, or something that is no file stands under the lock's
+        // name): the copies of this folder meet in the user's private folder instead.
+        const QString runtime = QFile::decodeName(platform_.PrivateRuntimeFolder().c_str());
+        if (!runtime.isEmpty() &&
+            !tryLock(runtime + QLatin1Char('/') + QString::fromStdString(channel_) + QStringLiteral(".lock"),
+                     outcome) &&
+            outcome == LockOutcome::HeldByOther) {
+            return false;
+        }
+    }
+    if (serve && lock_) {
+        server_ =
+            platform_.ServeControl(channel_, [this](const std::string& request) { return relay(request); });
     }
     return true;
 }
 
-void SingleInstance::watch() {
-    // A request that came while this copy was starting is taken now; a stale one is cleared away.
-    const QFileInfo pending(requestPath_);
-    if (pending.exists() && pending.lastModified().msecsTo(QDateTime::currentDateTime()) > kFreshRequestMs) {
-        QFile::remove(requestPath_);
-    }
-    // The folder is watched rather than the file, which does not exist between requests. The system tells
-    // of changes in it (inotify, change notifications): no timer runs while nothing happens.
-    watcher_ = new QFileSystemWatcher(this);
-    watcher_->addPath(QFileInfo(requestPath_).absolutePath());
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &SingleInstance::takeRequest);
-    takeRequest();
-}
-
-void SingleInstance::takeRequest() {
-    // Removing the file is taking the request: a change of the folder that is no request removes nothing,
-    // and one request is never answered twice.
-    if (QFile::remove(requestPath_)) {
-        emit activationRequested();
+ControlReply SingleInstance::ask(const std::string& request) {
+    const QDeadlineTimer deadline(kReachMs);
+    for (;;) {
+        ControlReply reply = platform_.AskControl(channel_, request, kAnswerMs);
+        if (reply.status != ControlReply::Status::NoServer || deadline.hasExpired()) {
+            return reply;
+        }
+        QThread::msleep(kRetryMs);
     }
 }
 
 bool SingleInstance::activateRunningCopy() {
-    QFile request(requestPath_);
-    const QByteArray text = QByteArray::fromStdString(std::string(kActivateRequest));
-    if (!request.open(QIODevice::WriteOnly | QIODevice::Truncate) || request.write(text) != text.size() ||
-        !request.flush()) {
+    const ControlReply reply = ask(FormatControlRequest(ControlRequest{ControlCommand::Activate, 0}));
+    if (reply.status != ControlReply::Status::Answered) {
         return false;
     }
-    request.close();
-    const QDeadlineTimer deadline(kReachMs);
-    while (!deadline.hasExpired()) {
-        if (!QFile::exists(requestPath_)) {
-            return true;
-        }
-        QThread::msleep(kPollMs);
-    }
-    // Nobody took it: leave nothing behind that a later copy could take for a fresh request.
-    QFile::remove(requestPath_);
-    return false;
+    const std::optional<ControlAnswer> answer = ParseControlAnswer(reply.answer);
+    return answer && answer->outcome == ControlOutcome::Done;
 }
 
-QString SingleInstance::lockPath() const {
-    return lock_ ? lock_->fileName() : QString();
+void SingleInstance::setResponder(std::function<std::string(const std::string&)> responder) {
+    responder_ = std::move(responder);
+    while (!early_.empty()) {
+        const std::shared_ptr<Pending> p = early_.front();
+        early_.pop_front();
+        answer(p);
+    }
+}
+
+std::string SingleInstance::relay(const std::string& request) {
+    auto pending = std::make_shared<Pending>();
+    pending->request = request;
+    std::unique_lock<std::mutex> hold(mutex_);
+    if (closing_) {
+        return Refusal("Vantor is closing.");
+    }
+    live_.insert(pending);
+    QMetaObject::invokeMethod(
+        this, [this, pending] { receive(pending); }, Qt::QueuedConnection);
+    const auto settled = [&pending] {
+        return pending->state == Pending::State::Answered || pending->state == Pending::State::Dropped;
+    };
+    if (!pending->changed.wait_for(hold, std::chrono::milliseconds(kTakeMs), settled) &&
+        pending->state == Pending::State::Waiting) {
+        // Never carried out late: the client is told now that nothing was done.
+        pending->state = Pending::State::Dropped;
+        pending->answer = Refusal("Vantor is busy (a message of its own may be open); nothing was done.");
+    }
+    // Once taken, a request is seen through: the client learns what it did.
+    pending->changed.wait(hold, settled);
+    live_.erase(pending);
+    return pending->answer;
+}
+
+void SingleInstance::receive(const std::shared_ptr<Pending>& pending) {
+    if (!responder_) {
+        early_.push_back(pending);
+        return;
+    }
+    answer(pending);
+}
+
+void SingleInstance::answer(const std::shared_ptr<Pending>& pending) {
+    {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        if (pending->state != Pending::State::Waiting) {
+            return;
+        }
+        pending->state = Pending::State::Taken;
+    }
+    std::string text;
+    const std::optional<ControlRequest> request = ParseControlRequest(pending->request);
+    if (request && request->command == ControlCommand::Activate) {
+        emit activationRequested();
+        text = FormatControlAnswer(ControlAnswer{ControlOutcome::Done, {}});
+    } else {
+        text = responder_(pending->request);
+    }
+    const std::lock_guard<std::mutex> hold(mutex_);
+    if (pending->state == Pending::State::Taken) {
+        pending->answer = std::move(text);
+        pending->state = Pending::State::Answered;
+        pending->changed.notify_all();
+    }
 }
 
 } // namespace vantor::ui

@@ -1,17 +1,21 @@
-// One running copy of the program per program folder. The first start in a folder holds a lock file
-// there and watches the folder; a later start finds the lock held, leaves a request file beside it for the
-// running copy, which takes it away and brings its main window to the front, and ends. A lock left by a
-// killed copy does not count: the copy that wrote it no longer runs. Qt Core only, so that it works the
-// same with a Qt that has no network module.
+// One running copy of the program per program folder, and the channel other starts reach it through. The
+// first start in a folder holds a lock there (the system drops it when the copy ends, however it ends, so
+// a file left behind never blocks a start) and listens on a channel only this user can reach; a later
+// start finds the lock held and sends its request over the channel: a plain second start asks for the
+// window, the command line for a task's start, stop, status and so on.
 #pragma once
+
+#include "platform/platform.h"
 
 #include <QObject>
 #include <QString>
 
+#include <deque>
+#include <functional>
 #include <memory>
-
-class QFileSystemWatcher;
-class QLockFile;
+#include <mutex>
+#include <set>
+#include <string>
 
 namespace vantor::ui {
 
@@ -19,36 +23,56 @@ class SingleInstance : public QObject {
     Q_OBJECT
 public:
     // `programFolder` is the application context's program folder (the folder of the task file).
-    explicit SingleInstance(const QString& programFolder, QObject* parent = nullptr);
+    SingleInstance(Platform& platform, const QString& programFolder, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this start is the running copy of its folder: the lock is ours (or no lock file can be
-    // made anywhere, and the program runs unguarded rather than not at all). False when another copy
-    // that still runs holds it.
-    bool claim();
+    // True when this start is the running copy of its folder: the lock is ours (or no lock can be made
+    // anywhere, and the program runs unguarded rather than not at all). False when another copy that
+    // still runs holds it. With `serve`, the running copy listens on its channel; requests are held
+    // until setResponder().
+    bool claim(bool serve = true);
 
-    // For a start that is not the running copy: asks the running copy to show its main window and waits
-    // until it has taken the request. False when it could not be reached within a few seconds. Blocks:
-    // the running copy is another program.
+    // For a start that is not the running copy: sends one request and waits for the answer, trying for a
+    // few seconds to reach a copy that may itself be starting. Blocks: the running copy is another
+    // program.
+    ControlReply ask(const std::string& request);
+    // A plain second start: asks the running copy to bring itself forward. False when it could not be
+    // reached.
     bool activateRunningCopy();
 
+    // From now on the running copy's requests are answered by `responder` (called on this object's
+    // thread with the request line); those that came while the copy was starting are answered first.
+    // A plain second start's request is answered here with activationRequested().
+    void setResponder(std::function<std::string(const std::string& request)> responder);
+
     // Where the lock is held (empty before claim or without a lock).
-    QString lockPath() const;
+    QString lockPath() const { return lockPath_; }
+    // Whether the channel listens.
+    bool serving() const { return server_ != nullptr; }
 
 signals:
     // Another start in this folder asked for the main window.
     void activationRequested();
 
 private:
-    bool tryLock(const QString& path, bool& heldByOther);
-    void watch();
-    void takeRequest();
+    struct Pending;
+    // Runs on the channel's thread: hands the request to this object's thread and waits for its answer.
+    std::string relay(const std::string& request);
+    void receive(const std::shared_ptr<Pending>& pending);
+    void answer(const std::shared_ptr<Pending>& pending);
+    bool tryLock(const QString& path, LockOutcome& outcome);
 
+    Platform& platform_;
     QString folder_;
-    QString channel_;
-    QString requestPath_; // beside the lock that is held, ours or the running copy's
-    std::unique_ptr<QLockFile> lock_;
-    QFileSystemWatcher* watcher_ = nullptr;
+    std::string channel_;
+    QString lockPath_;
+    std::unique_ptr<InstanceLock> lock_;
+    std::function<std::string(const std::string&)> responder_;
+    std::deque<std::shared_ptr<Pending>> early_; // came before the responder
+    std::mutex mutex_;                           // guards live_ and every Pending's state
+    std::set<std::shared_ptr<Pending>> live_;    // requests whose client is still waiting
+    bool closing_ = false;
+    std::unique_ptr<ControlServer> server_; // last: stopped first
 };
 
 } // namespace vantor::ui

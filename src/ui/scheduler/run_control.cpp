@@ -258,6 +258,7 @@ void RunControl::setArmed(bool armed) {
     tray->setSnoozeNote(impl_->snoozedUntil ? QString::fromStdString(SnoozedUntilText(*impl_->snoozedUntil))
                                             : QString());
     tray->refreshTip();
+    emit stateChanged();
 }
 
 void RunControl::chainNext(Chain next) {
@@ -279,6 +280,7 @@ void RunControl::showWarning() {
         impl_->dialog = new WarningDialog(*this, impl_->window);
     }
     impl_->dialog->openWarning();
+    emit stateChanged();
 }
 
 } // namespace vantor::ui

@@ -65,6 +65,10 @@ public:
     // by the operation itself, with its result.
     void recordWarningAnswer(int closeChoice);
 
+signals:
+    // A task was armed or disarmed, or the warning opened.
+    void stateChanged();
+
 private:
     // Timer_main on or off; the notification icon's tip follows at once, as no hover tells the icon.
     void setArmed(bool armed);

@@ -62,9 +62,29 @@ INSTANTIATE_TEST_SUITE_P(
                  "needs a file name"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ControlOptionsTest, AskTheRunningCopyOnce) {
+    struct Case {
+        std::vector<std::string> args;
+        std::optional<ControlRequest> request; // nullopt: Invalid
+    };
+    const Case cases[] = {
+        {{"--status"}, ControlRequest{ControlCommand::Status, 0}},
+        {{"--dry-run", "--stop"}, ControlRequest{ControlCommand::Stop, 0}},
+        {{"--start", "--stop"}, std::nullopt},
+        {{"--status", "--screenshot", "x.png"}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const CommandLine cl = ParseCommandLine(c.args);
+        EXPECT_EQ(cl.action, c.request ? CommandLine::Action::Control : CommandLine::Action::Invalid)
+            << c.args[0];
+        EXPECT_EQ(cl.control, c.request) << c.args[0];
+    }
+}
+
 TEST(HelpTextTest, NamesEveryOptionAndTheFolderOfThisCopy) {
     const std::string help = HelpText("/home/u/.config/vantor/");
-    for (const char* option : {"--dry-run", "--screenshot FILE", "--help", "--version"}) {
+    for (const char* option : {"--dry-run", "--screenshot FILE", "--help", "--version", "--status", "--start",
+                               "--stop", "--skip", "--cancel", "Exit codes"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     EXPECT_NE(help.find("keeps them in /home/u/.config/vantor/\n"), std::string::npos) << help;

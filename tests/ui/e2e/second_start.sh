@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Two starts of the real program in one folder, on an X display with a window manager: the second start
-# brings the running copy's window back from where it was put away and ends; a copy killed with -9
-# leaves its lock behind, which does not stop the next start.
+# brings the running copy's window back from where it was put away and ends; an empty lock file (what a
+# power cut leaves) and the lock of a copy killed with -9 do not stop a start; a link planted where the
+# second start once left its request file is never written through.
 set -euo pipefail
 
 program="$1"
@@ -13,6 +14,9 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# The copies meet in a private folder of this test's own.
+export XDG_RUNTIME_DIR="$work/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # A display of its own (the number Xvfb picks is written to a file) and a window manager on it.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
@@ -64,9 +68,14 @@ second_start() {
     within 10 shown_window_of "$running" || { echo "$1: the running copy's window was not brought back"; exit 1; }
 }
 
+# An empty lock file left behind, and a link under the old request file's name pointing at a file of
+# the user's.
+: >"$app/vantor.lock"
+printf 'keep me\n' >"$work/precious"
+ln -s "$work/precious" "$app/vantor.activate"
 start_running_copy first
-[ -e "$app/vantor.lock" ] || { echo "no lock file in the program folder"; exit 1; }
 second_start second
+[ "$(cat "$work/precious")" = "keep me" ] || { echo "the second start wrote through a link"; exit 1; }
 
 # A copy killed outright leaves its lock file; the next start runs all the same, and is the one found.
 kill -9 "$running"
