@@ -13,6 +13,8 @@ packages=(
     fonts-wqy-microhei fonts-noto-cjk
     xvfb xauth x11-utils xdotool openbox imagemagick
     dbus python3-dbusmock
+    # busctl and gdbus, to call the running copy on a test's own session bus.
+    systemd libglib2.0-bin
     clang libclang-rt-14-dev
     at-spi2-core python3-pyatspi
     # make install and make package, and their checks: the icon sizes drawn from the SVG, the menu

@@ -10,6 +10,7 @@
 #include "ui/common/single_instance.h"
 #include "ui/common/twips.h"
 #include "ui/control/remote_control.h"
+#include "ui/control/session_bus.h"
 #include "ui/main_window/main_window.h"
 #include "ui/tray/tray_icon.h"
 
@@ -195,6 +196,7 @@ int main(int argc, char* argv[]) {
     }
     vantor::ui::RemoteControl remote(window);
     instance.setResponder([&remote](const std::string& request) { return remote.answerLine(request); });
+    const std::unique_ptr<QObject> bus = vantor::ui::OfferOnSessionBus(remote);
 
     if (screenshotWanted) {
         // Once start-up has finished. The task list is part of what the picture is for: a closed task
