@@ -16,9 +16,10 @@ CommandLine Invalid(std::string why) {
 // The running copy's command an option names, if it names one.
 std::optional<ControlCommand> ControlOption(const std::string& a) {
     static const std::pair<const char*, ControlCommand> kOptions[] = {
-        {"--status", ControlCommand::Status}, {"--start", ControlCommand::Start},
-        {"--stop", ControlCommand::Stop},     {"--skip", ControlCommand::Skip},
-        {"--cancel", ControlCommand::Cancel},
+        {"--status", ControlCommand::Status},   {"--start", ControlCommand::Start},
+        {"--stop", ControlCommand::Stop},       {"--skip", ControlCommand::Skip},
+        {"--cancel", ControlCommand::Cancel},   {"--snooze", ControlCommand::Snooze},
+        {"--history", ControlCommand::History},
     };
     for (const auto& [option, command] : kOptions) {
         if (a == option) {
@@ -26,6 +27,10 @@ std::optional<ControlCommand> ControlOption(const std::string& a) {
         }
     }
     return std::nullopt;
+}
+
+bool AllDigits(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 } // namespace
@@ -38,7 +43,29 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (cl.control) {
                 return Invalid("only one command for the running copy at a time ('" + a + "')");
             }
-            cl.control = ControlRequest{*command, 0};
+            ControlRequest request{*command, 0};
+            if (*command == ControlCommand::Snooze || *command == ControlCommand::History) {
+                // --snooze needs its minutes; --history takes a count when one follows.
+                const bool numberFollows = i + 1 < args.size() && AllDigits(args[i + 1]);
+                if (*command == ControlCommand::Snooze && !numberFollows) {
+                    return Invalid("--snooze needs a number of minutes, for example --snooze 10");
+                }
+                if (numberFollows) {
+                    // The running copy's own reading of the number, so both agree on what is allowed.
+                    const char* word = *command == ControlCommand::Snooze ? " snooze " : " history ";
+                    const std::optional<ControlRequest> parsed =
+                        ParseControlRequest(std::string(kControlVersion) + word + args[i + 1]);
+                    if (!parsed) {
+                        return Invalid(
+                            *command == ControlCommand::Snooze
+                                ? "--snooze takes 1 to " + std::to_string(kMaxSnoozeMinutes) + " minutes"
+                                : "--history takes 1 to " + std::to_string(kMaxHistoryRecords) + " records");
+                    }
+                    request = *parsed;
+                    ++i;
+                }
+            }
+            cl.control = request;
             continue;
         }
         if (a == "-h" || a == "--help") {
@@ -75,7 +102,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 std::string HelpText(const std::string& dataFolder) {
     std::string text =
         "Usage: vantor [--dry-run] [--screenshot FILE]\n"
-        "       vantor --status | --start | --stop | --skip | --cancel\n"
+        "       vantor --status | --start | --stop | --skip | --cancel | --snooze MINUTES | --history [N]\n"
         "Carries out scheduled tasks on this computer: a reminder, starting a program or opening a\n"
         "document, ending a process, shutting down, restarting, logging off, locking, sleep or\n"
         "hibernation, when a countdown runs out, inside a time or weekly window, after idle time and/or\n"
@@ -94,6 +121,8 @@ std::string HelpText(const std::string& dataFolder) {
         "  --stop             stop the running task as 停止 does\n"
         "  --skip             answer the open warning as \"继续\" does\n"
         "  --cancel           answer the open warning as \"取消\" does\n"
+        "  --snooze MINUTES   put the open warning off for MINUTES minutes (1 to 1440)\n"
+        "  --history [N]      print the last N records of what was done (20 by default)\n"
         "Exit codes: 0 done; 1 refused (nothing to stop, no warning open, ...) or the running copy did\n"
         "not answer; 2 a wrong command line; 3 no copy is running for this folder.\n"
         "\n"

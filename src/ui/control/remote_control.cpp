@@ -1,8 +1,10 @@
 #include "ui/control/remote_control.h"
 
+#include "core/scheduler/snooze.h"
 #include "core/tasks/task_record.h"
 #include "ui/common/message_boxes.h"
 #include "ui/editor/task_editor.h"
+#include "ui/history/history_log.h"
 #include "ui/main_window/main_window.h"
 #include "ui/scheduler/run_control.h"
 #include "ui/scheduler/warning_dialog.h"
@@ -80,6 +82,9 @@ ControlStatus RemoteControl::status() const {
         s.window = task.endText.empty() ? task.startText : task.startText + " - " + task.endText;
     }
     s.statusLine = window_.stateLabel()->text().toStdString();
+    if (const std::optional<DateTime> until = run->snoozedUntil()) {
+        s.snoozedUntil = SnoozeClockText(*until);
+    }
     if (const WarningDialog* dialog = run->warningDialog(); dialog != nullptr && dialog->isOpen()) {
         s.warningOpen = true;
         s.warningOperation = s.operation;
@@ -139,6 +144,24 @@ ControlAnswer RemoteControl::answerWarning(bool skip) {
     return ControlAnswer{ControlOutcome::Done, messages.text() + FormatControlStatus(status())};
 }
 
+ControlAnswer RemoteControl::snooze(int minutes) {
+    MessageBoxes::Redirect messages(Answer::No);
+    const ActionResult result = window_.runControl()->snooze(minutes);
+    if (!result.ok) {
+        return Refused(messages.text() + result.error + "\n");
+    }
+    return ControlAnswer{ControlOutcome::Done, messages.text() + FormatControlStatus(status())};
+}
+
+ControlAnswer RemoteControl::history(int count) const {
+    std::string text;
+    for (const QString& record :
+         ReadHistory(window_.context(), static_cast<size_t>(count > 0 ? count : kDefaultHistoryRecords))) {
+        text += record.toStdString() + "\n";
+    }
+    return ControlAnswer{ControlOutcome::Done, text};
+}
+
 ControlAnswer RemoteControl::run(const ControlRequest& request) {
     ControlAnswer answer;
     switch (request.command) {
@@ -159,8 +182,10 @@ ControlAnswer RemoteControl::run(const ControlRequest& request) {
         answer = answerWarning(false);
         break;
     case ControlCommand::Snooze:
+        answer = snooze(request.number);
+        break;
     case ControlCommand::History:
-        answer = Refused("This copy of Vantor cannot do that.\n");
+        answer = history(request.number);
         break;
     }
     checkState();

@@ -1,6 +1,7 @@
 // What the control channel and D-Bus may ask of the running copy: each command does what the button of
 // the same meaning does (开始, 停止, "继续" and "取消" in the warning), through the same handlers, with the
-// messages those show given back as text instead of boxes.
+// messages those show given back as text instead of boxes; "推迟" and the history as the warning and the
+// history window have them.
 #pragma once
 
 #include "core/shell/control.h"
@@ -34,6 +35,8 @@ private:
     ControlAnswer start();
     ControlAnswer stop();
     ControlAnswer answerWarning(bool skip);
+    ControlAnswer snooze(int minutes);
+    ControlAnswer history(int count) const;
     void checkState();
 
     MainWindow& window_;

@@ -70,6 +70,13 @@ TEST(ControlOptionsTest, AskTheRunningCopyOnce) {
     const Case cases[] = {
         {{"--status"}, ControlRequest{ControlCommand::Status, 0}},
         {{"--dry-run", "--stop"}, ControlRequest{ControlCommand::Stop, 0}},
+        {{"--snooze", "10"}, ControlRequest{ControlCommand::Snooze, 10}},
+        {{"--history"}, ControlRequest{ControlCommand::History, 0}},
+        {{"--history", "5"}, ControlRequest{ControlCommand::History, 5}},
+        {{"--snooze"}, std::nullopt},
+        {{"--snooze", "0"}, std::nullopt},
+        {{"--snooze", "-5"}, std::nullopt},
+        {{"--history", "5000"}, std::nullopt},
         {{"--start", "--stop"}, std::nullopt},
         {{"--status", "--screenshot", "x.png"}, std::nullopt},
     };
@@ -83,8 +90,9 @@ TEST(ControlOptionsTest, AskTheRunningCopyOnce) {
 
 TEST(HelpTextTest, NamesEveryOptionAndTheFolderOfThisCopy) {
     const std::string help = HelpText("/home/u/.config/vantor/");
-    for (const char* option : {"--dry-run", "--screenshot FILE", "--help", "--version", "--status", "--start",
-                               "--stop", "--skip", "--cancel", "Exit codes"}) {
+    for (const char* option :
+         {"--dry-run", "--screenshot FILE", "--help", "--version", "--status", "--start", "--stop", "--skip",
+          "--cancel", "--snooze MINUTES", "--history [N]", "Exit codes"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     EXPECT_NE(help.find("keeps them in /home/u/.config/vantor/\n"), std::string::npos) << help;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The command line drives a running copy of the real program (offscreen, dry run): no copy running is
 # said with exit code 3; --status, --stop, --start and the warning's --cancel do what the buttons do, with
-# their messages printed; a line the copy does not understand and a client that never reads change nothing.
+# their messages printed, --snooze and --history as "推迟" and the history window; a line the copy does not
+# understand and a client that never reads change nothing.
 set -euo pipefail
 
 program="$1"
@@ -106,22 +107,43 @@ expect 0 "state: stopped" "status after malformed requests"
 ctl "$a" --start
 expect 0 "state: running" "start"
 
-# The warning: a 2-second countdown opens it; --cancel answers it as "取消" does, nothing is shut down.
+# The warning: a 2-second countdown opens it. --snooze puts it off as "推迟" does and --cancel answers it
+# as "取消" does; nothing is shut down, and the history has both answers.
 b="$work/b"
 make_copy "$b" 2
 start_copy "$b" b
-for _ in $(seq 100); do
-    ctl "$b" --status
-    grep -qF "state: warning open" <<<"$out" && break
-    sleep 0.2
-done
+wait_for_warning() {
+    for _ in $(seq 100); do
+        ctl "$b" --status
+        grep -qF "state: warning open" <<<"$out" && return 0
+        sleep 0.2
+    done
+}
+wait_for_warning
 expect 0 "seconds left" "status with the warning open"
 ctl "$b" --start
 expect 1 "warning is open" "start with the warning open"
+ctl "$b" --snooze 0
+expect 2 "1 to 1440 minutes" "snooze by 0 minutes"
+ctl "$b" --snooze 5
+expect 0 "snoozed until: " "snooze"
+ctl "$b" --status
+expect 0 "status: 已推迟至 " "status while snoozed"
+ctl "$b" --stop
+expect 0 "stopped" "stop while snoozed"
+ctl "$b" --start
+expect 0 "state: running" "start again"
+wait_for_warning
 ctl "$b" --cancel
 expect 0 "state: stopped" "cancel"
-sleep 1
-! grep -q "dry-run: power-off" "$work/b.out" || fail "the cancelled shut-down was carried out"
 ctl "$b" --cancel
 expect 1 "No warning is open" "cancel with no warning"
+ctl "$b" --history
+expect 0 "推迟至" "history"
+expect 0 "取消" "history"
+ctl "$b" --history 1
+[ "$(wc -l <<<"$out")" -eq 1 ] || fail "--history 1 printed: $out"
+expect 0 "取消" "the last record"
+sleep 1
+! grep -q "dry-run: power-off" "$work/b.out" || fail "the cancelled shut-down was carried out"
 echo "command line ok"

@@ -21,7 +21,7 @@ fail() { echo "$*"; cat "$WORK/out.txt"; exit 1; }
 for _ in $(seq 100); do busctl --user status org.vantor.Vantor >/dev/null 2>&1 && break; sleep 0.1; done
 object=(org.vantor.Vantor /org/vantor/Vantor)
 busctl --user introspect "${object[@]}" org.vantor.Vantor1 >"$WORK/introspect.txt" || fail "no object to introspect"
-for member in .Status .Start .Stop .Skip .Cancel .State .StateChanged; do
+for member in .Status .Start .Stop .Skip .Cancel .Snooze .History .State .StateChanged; do
     grep -q "^$member " "$WORK/introspect.txt" || fail "introspection lacks $member"
 done
 [ "$(busctl --user get-property "${object[@]}" org.vantor.Vantor1 State)" = "s \"running\"" ] || fail "not running"

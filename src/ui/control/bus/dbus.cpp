@@ -38,6 +38,9 @@ public slots:
     QString Stop() { return run(ControlCommand::Stop); }
     QString Skip() { return run(ControlCommand::Skip); }
     QString Cancel() { return run(ControlCommand::Cancel); }
+    QString Snooze(uint minutes) { return run(ControlCommand::Snooze, minutes); }
+    // `count` 0: the default number of records.
+    QString History(uint count) { return run(ControlCommand::History, count); }
 
 signals:
     void StateChanged(const QString& state);
