@@ -3,12 +3,11 @@
 // spelling sits in its own block below; the rules on top of them are shared.
 #include "core/common/file_io.h"
 
+#include "core/common/folder_files.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <cstdio>
 #include <filesystem>
-#include <random>
 #include <system_error>
 #include <utility>
 
@@ -29,11 +28,6 @@
 namespace vantor {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// A read in pieces: what a file that reports no size (or grew since) is read with.
-constexpr size_t kPiece = 4096;
 
 fs::path NativePath(const std::string& utf8) {
 #ifdef _WIN32
@@ -61,18 +55,10 @@ fs::path LinkTarget(fs::path p) {
     return p;
 }
 
-// A fresh temporary name beside `target`: "vntask.vnt.<16 hex digits>.tmp". Each save takes its own, so
-// two writers never write into one file.
-fs::path TempNameFor(const fs::path& target) {
-    static std::random_device device;
-    const uint64_t bits = (uint64_t{device()} << 32) ^ device() ^
-                          static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
-    fs::path temp = target;
-    temp += std::string(".") + hex + ".tmp";
-    return temp;
-}
+namespace {
+
+// A read in pieces: what a file that reports no size (or grew since) is read with.
+constexpr size_t kPiece = 4096;
 
 #ifdef _WIN32
 
@@ -194,6 +180,37 @@ Replace ReplaceWith(const fs::path& temp, const fs::path& target) {
 
 void FlushFolder(const fs::path& /*folder*/) {
     // Nothing to do: the write-through move above has already reached the disk.
+}
+
+// The reason of the last failed call.
+WriteFailure LastFailure() {
+    switch (GetLastError()) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return WriteFailure::DiskFull;
+    case ERROR_WRITE_PROTECT:
+        return WriteFailure::ReadOnlyDisk;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return WriteFailure::NoPermission;
+    case ERROR_PATH_NOT_FOUND:
+        return WriteFailure::NoFolder;
+    default:
+        return WriteFailure::WriteError;
+    }
+}
+
+// Why an existing file at `target` must not be replaced: the read-only attribute, or no file at all.
+WriteFailure Refusal(const fs::path& target) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return WriteFailure::None;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return WriteFailure::NotAFile;
+    }
+    return (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? WriteFailure::ReadOnlyFile : WriteFailure::None;
 }
 
 #else
@@ -343,6 +360,48 @@ void FlushFolder(const fs::path& folder) {
     }
 }
 
+// The reason of the last failed call.
+WriteFailure LastFailure() {
+    switch (errno) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return WriteFailure::DiskFull;
+    case EROFS:
+        return WriteFailure::ReadOnlyDisk;
+    case EACCES:
+    case EPERM:
+        return WriteFailure::NoPermission;
+    case ENOENT:
+    case ENOTDIR:
+        return WriteFailure::NoFolder;
+    case EISDIR:
+        return WriteFailure::NotAFile;
+    default:
+        return WriteFailure::WriteError;
+    }
+}
+
+// Why an existing file at `target` must not be replaced. Replacing goes through the folder, which ignores
+// the file's own permissions: a file that nobody may write (even the administrator, who may write
+// anything) or that this user may not write keeps its contents.
+WriteFailure Refusal(const fs::path& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) {
+        return WriteFailure::None;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return WriteFailure::NotAFile;
+    }
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return WriteFailure::ReadOnlyFile;
+    }
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        return errno == EROFS ? WriteFailure::ReadOnlyDisk : WriteFailure::NoPermission;
+    }
+    return WriteFailure::None;
+}
+
 #endif
 
 #ifdef _WIN32
@@ -396,21 +455,25 @@ bool ReadAll(const Handle& h, uint64_t reportedSize, std::string& out, ReadFailu
 
 // The file written where it is, for a folder that allows no new file: the old contents are put back when
 // the new ones cannot be written whole (a full disk), so a failure still leaves the old file.
-bool RewriteInPlace(const fs::path& target, const std::string& bytes) {
+WriteFailure RewriteInPlace(const fs::path& target, const std::string& bytes) {
     Opened file = OpenRegular(target, /*forWriting=*/true);
+    if (!file.handle.valid()) {
+        return file.failure == ReadFailure::NotAFile ? WriteFailure::NotAFile : WriteFailure::NoPermission;
+    }
     std::string old;
     ReadFailure why = ReadFailure::None;
-    if (!file.handle.valid() || !ReadAll(file.handle, file.size, old, why)) {
-        return false;
+    if (!ReadAll(file.handle, file.size, old, why)) {
+        return WriteFailure::Unreadable;
     }
     if (WriteAllAt0(file.handle, bytes) && TruncateAt(file.handle, bytes.size()) && Flush(file.handle)) {
-        return file.handle.close();
+        return file.handle.close() ? WriteFailure::None : LastFailure();
     }
+    const WriteFailure failure = LastFailure();
     if (WriteAllAt0(file.handle, old)) {
         TruncateAt(file.handle, old.size());
         Flush(file.handle);
     }
-    return false;
+    return failure;
 }
 
 void RemoveQuietly(const fs::path& p) {
@@ -419,6 +482,30 @@ void RemoveQuietly(const fs::path& p) {
 }
 
 } // namespace
+
+std::string WriteFailureText(WriteFailure why) {
+    switch (why) {
+    case WriteFailure::None:
+        return {};
+    case WriteFailure::ReadOnlyFile:
+        return "文件设为只读";
+    case WriteFailure::ReadOnlyDisk:
+        return "磁盘或文件系统只读";
+    case WriteFailure::DiskFull:
+        return "磁盘空间不足";
+    case WriteFailure::NoPermission:
+        return "没有写入权限";
+    case WriteFailure::NoFolder:
+        return "文件夹不存在";
+    case WriteFailure::NotAFile:
+        return "它不是普通文件（文件夹、设备或管道）";
+    case WriteFailure::Unreadable:
+        return "无法读取文件现有的内容";
+    case WriteFailure::WriteError:
+        break;
+    }
+    return "写入时出错";
+}
 
 std::string ReadFailureText(ReadFailure why) {
     switch (why) {
@@ -430,6 +517,8 @@ std::string ReadFailureText(ReadFailure why) {
         return "文件大于 64 MB";
     case ReadFailure::NoPermission:
         return "没有读取权限";
+    case ReadFailure::Undecodable:
+        return "文件中有无法识别编码的文字（不是 UTF-8、UTF-16 或 GBK）";
     case ReadFailure::ReadError:
         break;
     }
@@ -453,8 +542,12 @@ FileBytes ReadFileBytes(const std::string& path) {
     return out;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    const fs::path target = LinkTarget(NativePath(path));
+namespace {
+
+WriteFailure Replace(const fs::path& target, const std::string& bytes) {
+    if (const WriteFailure refused = Refusal(target); refused != WriteFailure::None) {
+        return refused;
+    }
     std::error_code ec;
     const bool targetIsFile = fs::is_regular_file(target, ec);
 
@@ -466,31 +559,51 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
         created = CreateExclusive(tempPath, target, temp);
     }
     if (created != Create::Done) {
+        const WriteFailure failure = created == Create::NameTaken ? WriteFailure::WriteError : LastFailure();
         if (temp.valid()) {
             temp.close();
             RemoveQuietly(tempPath);
         }
         // No new file may be made in the folder: a writable file is still rewritten where it is.
-        return created == Create::Refused && targetIsFile && RewriteInPlace(target, bytes);
+        if (created == Create::Refused && targetIsFile) {
+            return RewriteInPlace(target, bytes);
+        }
+        return failure;
     }
     // The data must be on the disk before the name points at it, or a power cut could leave an empty file.
     const bool written = WriteAllAt0(temp, bytes) && Flush(temp);
-    if (!temp.close() || !written) {
+    WriteFailure failure = written ? WriteFailure::None : LastFailure();
+    if (!temp.close() && written) {
+        failure = LastFailure();
+    }
+    if (failure != WriteFailure::None) {
         RemoveQuietly(tempPath);
-        return false;
+        return failure;
     }
     switch (ReplaceWith(tempPath, target)) {
     case Replace::Done:
         FlushFolder(target.parent_path());
-        return true;
+        return WriteFailure::None;
     case Replace::NotPermitted:
+        failure = LastFailure();
         RemoveQuietly(tempPath);
-        return targetIsFile && RewriteInPlace(target, bytes);
+        return targetIsFile ? RewriteInPlace(target, bytes) : failure;
     case Replace::Failed:
         break;
     }
+    failure = LastFailure();
     RemoveQuietly(tempPath);
-    return false;
+    return failure;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, WriteFailure* why) {
+    const WriteFailure failure = Replace(LinkTarget(NativePath(path)), bytes);
+    if (why != nullptr) {
+        *why = failure;
+    }
+    return failure == WriteFailure::None;
 }
 
 } // namespace vantor

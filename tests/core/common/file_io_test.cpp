@@ -208,9 +208,11 @@ TEST_F(WriteFileTest, AFailedWriteKeepsTheOldFile) {
     rlimit small = old;
     small.rlim_cur = 4096;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = WriteFileAtomically(path_, std::string(10000, 'x'));
+    WriteFailure why = WriteFailure::None;
+    const bool written = WriteFileAtomically(path_, std::string(10000, 'x'), &why);
     ::setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(written);
+    EXPECT_EQ(why, WriteFailure::DiskFull);
     EXPECT_EQ(ReadFileBytes(path_).bytes, "old");
     EXPECT_EQ(Names(), std::vector<std::string>{"data.bin"});
 }
@@ -235,6 +237,59 @@ TEST_F(WriteFileTest, WritesInPlaceWhenTheFolderIsReadOnly) {
     EXPECT_EQ(ReadFileBytes(path_).bytes, "new");
     fs::permissions(dir_, fs::perms::owner_all);
     EXPECT_EQ(Names(), std::vector<std::string>{"data.bin"});
+}
+
+// Replacing through the folder would ignore the file's own permissions: a file marked read-only (even
+// to the administrator, who may write anything) or that this user may not write is left alone.
+TEST_F(WriteFileTest, RefusesAFileMarkedReadOnlyAndSaysWhy) {
+    Write(path_, "old");
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    WriteFailure why = WriteFailure::None;
+    EXPECT_FALSE(WriteFileAtomically(path_, "new", &why));
+    EXPECT_EQ(why, WriteFailure::ReadOnlyFile);
+    EXPECT_EQ(WriteFailureText(why), "文件设为只读");
+
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                               fs::perms::others_read);
+    fs::permissions(dir_, fs::perms::all);
+    const std::string path = path_;
+    EXPECT_TRUE(AsUnprivileged([&] {
+        WriteFailure failure = WriteFailure::None;
+        return !WriteFileAtomically(path, "new", &failure) && failure == WriteFailure::NoPermission;
+    }));
+    EXPECT_EQ(ReadFileBytes(path_).bytes, "old");
+    EXPECT_EQ(Names(), std::vector<std::string>{"data.bin"});
+}
+
+// Temporary files of killed saves are removed at the next start; those of a writer still running, of
+// one that may be at work on another computer (changed in the last minute) and other files stay.
+TEST_F(WriteFileTest, RemovesOnlyTheTemporaryFilesOfWritersGone) {
+    const pid_t gone = ::fork();
+    if (gone == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = "data.bin." + std::to_string(gone) + "-0123456789ab.tmp";
+    const std::string live = "data.bin." + std::to_string(::getpid()) + "-0123456789ab.tmp";
+    const std::string young = "data.bin." + std::to_string(gone) + "-ba9876543210.tmp";
+    const std::string earlier = "data.bin.0123456789abcdef.tmp"; // the form without a process id
+    const std::vector<std::string> others = {"data.bin", "data.bin.tmp", "data.bin.x-1.tmp",
+                                             "other.bin.1-1.tmp"};
+    for (const std::string& name : {dead, live, young, earlier}) {
+        Write((dir_ / name).string(), "part");
+    }
+    for (const std::string& name : others) {
+        Write((dir_ / name).string(), "keep");
+    }
+    const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+    for (const std::string& name : {dead, live, earlier, others[1], others[2], others[3]}) {
+        fs::last_write_time(dir_ / name, old);
+    }
+    RemoveLeftoverTempFiles(path_);
+    std::vector<std::string> expected = {live, young};
+    expected.insert(expected.end(), others.begin(), others.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(), expected);
 }
 #endif
 
