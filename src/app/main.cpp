@@ -127,8 +127,9 @@ int main(int argc, char* argv[]) {
         return SendControlCommand(*platform, *cl.control);
     }
     if (cl.action == vantor::CommandLine::Action::Help) {
-        const QString folder = vantor::ui::ChooseProgramFolder(*platform, false);
-        std::fputs(vantor::HelpText(folder.toLocal8Bit().toStdString()).c_str(), stdout);
+        const vantor::ui::ProgramFolder folder = vantor::ui::ChooseProgramFolder(*platform, false);
+        // The folder as the system names it: its own bytes on Linux, UTF-8 like the rest on Windows.
+        std::fputs(vantor::HelpText(folder.path).c_str(), stdout);
         return 0;
     }
     if (GraphicalSessionMissing()) {
@@ -170,7 +171,9 @@ int main(int argc, char* argv[]) {
     }
 
     // Chosen once: beside the program, or the user's own folder for an installed program.
-    vantor::ui::AppContext context{*platform, vantor::ui::ChooseProgramFolder(*platform, true)};
+    const vantor::ui::ProgramFolder folder = vantor::ui::ChooseProgramFolder(*platform, true);
+    vantor::ui::AppContext context{*platform, folder.shown, folder.path, folder.distrust,
+                                   folder.distrustedPath};
     // One running copy per program folder: a second start brings the running copy to the front and ends.
     // A picture run only reads the files and stays out of it.
     // Requests that come while this copy starts wait for its window to be ready.

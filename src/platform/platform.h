@@ -4,9 +4,10 @@
 #pragma once
 
 #include "core/common/datetime.h"
-#include "core/common/text.h"
+#include "core/common/encoding.h"
 #include "core/probes/net_stats.h"
 #include "platform/instance.h"
+#include "core/shell/data_folder.h"
 
 #include <cstdint>
 #include <memory>
@@ -57,6 +58,12 @@ public:
     // --- Text --------------------------------------------------------------------------------------
     // Legacy bytes of the Chinese Windows code page (GBK/GB18030) to UTF-8; nullopt when undecodable.
     virtual std::optional<std::string> DecodeLegacy(std::string_view bytes) = 0;
+    // UTF-8 text to the Chinese Windows code page (GBK, as Windows' code page 936 has it); nullopt when it
+    // cannot hold every character.
+    virtual std::optional<std::string> EncodeLegacy(std::string_view /*utf8*/) { return std::nullopt; }
+    // The encoding of a file the program makes: the code page on Windows, as the earlier program wrote
+    // its files; UTF-8 elsewhere.
+    virtual TextEncoding NewFileEncoding() { return TextEncoding::Utf8; }
 
     // --- Input -------------------------------------------------------------------------------------
     // Time of the last keyboard or mouse input on the MonotonicMs() clock; stays the same until there is
@@ -120,6 +127,10 @@ public:
     virtual std::string ProgramPath() = 0;
     // True when this user may create files in the folder (false on a read-only file system too).
     virtual bool IsFolderWritable(const std::string& folder) = 0;
+    // Who may change the file or folder at `path` (a link followed to what it names, and said to be one);
+    // nullopt when it does not exist, or the system keeps no such permissions for it (Windows: the
+    // per-user folder is the user's profile, which only the user and the administrators may change).
+    virtual std::optional<Ownership> OwnershipOf(const std::string& /*path*/) { return std::nullopt; }
     // The user's own folder for the program's files, not made here (Linux: $XDG_CONFIG_HOME/vantor, by
     // default ~/.config/vantor; Windows: %APPDATA%\Vantor); empty when the system cannot say.
     virtual std::string PerUserFolder() = 0;

@@ -1,5 +1,6 @@
 // The settings file read and written from any text: no crash; writing a key makes it read back as
 // written and leaves every other key of every section as it read before.
+#include "core/common/text.h"
 #include "core/shell/ini.h"
 #include "fuzz_check.h"
 
@@ -51,8 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::array<const char*, 4> kValues = {"0", "1", "2", "on"};
     const char* key = kKeys[data[0] % kKeys.size()];
     const char* value = kValues[(data[0] / kKeys.size()) % kValues.size()];
-    const std::string text =
+    const DecodedText decoded =
         DecodeFileText(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1), {});
+    if (!decoded.ok) {
+        return 0;
+    }
+    const std::string& text = decoded.text;
 
     const std::string written = IniWithValue(text, kSettingsSection, key, value);
     FUZZ_CHECK(IniValue(written, kSettingsSection, key) == value);

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <utility>
 
 namespace vantor {
 
@@ -151,47 +150,6 @@ std::optional<bool> ParseStoredBool(std::string_view text) {
         return *v != 0.0;
     }
     return std::nullopt;
-}
-
-std::string DecodeFileText(std::string_view bytes, const LegacyDecoder& legacy) {
-    const bool bom = bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF";
-    if (bom) {
-        bytes.remove_prefix(3);
-    }
-    if (IsValidUtf8(bytes)) {
-        return std::string(bytes);
-    }
-    // A file that says it is UTF-8 is not guessed at; without that mark, try the legacy code page.
-    if (!bom && legacy) {
-        if (auto decoded = legacy(bytes); decoded && IsValidUtf8(*decoded)) {
-            return *decoded;
-        }
-    }
-    std::string out;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const size_t len = Utf8SequenceLength(bytes, i);
-        if (len == 0) {
-            out += "\xEF\xBF\xBD";
-            ++i;
-        } else {
-            out.append(bytes.substr(i, len));
-            i += len;
-        }
-    }
-    return out;
-}
-
-std::string TakeFileText(std::string&& bytes, const LegacyDecoder& legacy) {
-    const bool bom = bytes.size() >= 3 && std::string_view(bytes).substr(0, 3) == "\xEF\xBB\xBF";
-    if (IsValidUtf8(std::string_view(bytes).substr(bom ? 3 : 0))) {
-        std::string text = std::move(bytes);
-        if (bom) {
-            text.erase(0, 3);
-        }
-        return text;
-    }
-    return DecodeFileText(bytes, legacy);
 }
 
 std::string_view PrefixOfChars(std::string_view utf8, size_t maxChars) {

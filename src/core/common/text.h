@@ -1,7 +1,6 @@
 // Small text helpers shared by the core: splitting, UTF-8 checks, character counts, padding, booleans.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,18 +22,6 @@ std::string PadToWidth(std::string text, size_t width);
 // Stored booleans: True/False in any letter case, or a number (0 = false, other numbers = true).
 // Anything else (an empty text included) is no boolean: nullopt.
 std::optional<bool> ParseStoredBool(std::string_view text);
-
-// Converts legacy bytes (the Chinese Windows code page) to UTF-8; nullopt when they cannot be decoded.
-using LegacyDecoder = std::function<std::optional<std::string>(std::string_view)>;
-
-// Text of a file's bytes: a UTF-8 BOM is dropped; valid UTF-8 is taken as it is; otherwise the bytes go
-// through `legacy` (when given and successful). Failing all that, invalid bytes become U+FFFD so nothing
-// crashes and the valid text survives.
-std::string DecodeFileText(std::string_view bytes, const LegacyDecoder& legacy);
-
-// DecodeFileText for bytes the caller is done with: text that is already UTF-8 (the usual case) keeps
-// their buffer instead of being copied, so a large file is not held twice.
-std::string TakeFileText(std::string&& bytes, const LegacyDecoder& legacy);
 
 // Splits a file's text into lines ended by CR LF, LF or a CR alone; a last line without an end is kept.
 std::vector<std::string> SplitLines(std::string_view text);

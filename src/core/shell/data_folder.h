@@ -2,6 +2,8 @@
 // the user's own folder when the program was installed.
 #pragma once
 
+#include "core/common/message.h"
+
 #include <string>
 
 namespace vantor {
@@ -24,6 +26,25 @@ struct DataFolderChoice {
 // the program folder stays, and saving there reports its failure; an unknown program folder is never
 // taken as writable.
 DataFolderChoice ChooseDataFolder(const DataFolderFacts& facts);
+
+// Who may change a file or folder, as far as trusting its contents goes.
+struct Ownership {
+    bool link = false;             // the path itself is a symbolic link
+    bool ownedByUser = true;       // what it names belongs to this user (or to the administrator)
+    bool writableByOthers = false; // its group or everyone may write it
+};
+
+// Why the user's own folder, or a file in it, cannot be trusted with the tasks it holds (tasks run
+// programs): it belongs to someone else, is a link to someone else's, or others may write it. Empty
+// when it can be trusted. A portable folder beside the program is as trusted as the program: not asked.
+std::string DistrustReason(const Ownership& o);
+
+// What start-up says about such a folder (`path` the folder or file at fault): the tasks are shown but
+// not run, and nothing is written there.
+Message UntrustedFolderMessage(const std::string& path, const std::string& reason);
+
+// The refusal of every save into such a folder.
+Message UntrustedFolderRefusal();
 
 // The menu entry that an installation puts beside the program's bin folder:
 // "<prefix>/bin/" -> "<prefix>/bin/../share/applications/org.vantor.Vantor.desktop".

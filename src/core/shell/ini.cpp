@@ -2,9 +2,11 @@
 
 #include "core/common/file_io.h"
 #include "core/common/numbers.h"
+#include "core/common/text.h"
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 #include <vector>
 
 namespace vantor {
@@ -139,7 +141,8 @@ std::optional<std::string> ReadIniText(const std::string& path, const LegacyDeco
     if (!file.exists || file.readError) {
         return std::nullopt;
     }
-    return DecodeFileText(file.bytes, legacy);
+    DecodedText decoded = DecodeFileText(file.bytes, legacy);
+    return decoded.ok ? std::optional(std::move(decoded.text)) : std::nullopt;
 }
 
 std::string ReadIniValue(const std::string& section, const std::string& key, const std::string& path,
@@ -149,13 +152,19 @@ std::string ReadIniValue(const std::string& section, const std::string& key, con
 }
 
 bool WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
-                   const std::string& path, const LegacyDecoder& legacy) {
+                   const std::string& path, const TextCodec& codec, WriteFailure* why) {
     const FileBytes file = ReadFileBytes(path);
-    if (file.readError) {
-        return false; // never replace a file we could not read: its other lines would be lost
+    const DecodedText decoded = file.exists && !file.readError ? DecodeFileText(file.bytes, codec.decode)
+                                                               : DecodedText{!file.readError, {}, {}};
+    if (!decoded.ok) {
+        // Never replace a file we could not read: its other lines would be lost.
+        if (why != nullptr) {
+            *why = file.failure == ReadFailure::NotAFile ? WriteFailure::NotAFile : WriteFailure::Unreadable;
+        }
+        return false;
     }
-    const std::string text = file.exists ? DecodeFileText(file.bytes, legacy) : std::string();
-    return WriteFileAtomically(path, IniWithValue(text, section, key, value));
+    return WriteFileAtomically(
+        path, EncodeFileText(IniWithValue(decoded.text, section, key, value), decoded.encoding, codec), why);
 }
 
 std::optional<bool> IniSwitch(std::string_view value) {

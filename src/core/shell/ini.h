@@ -1,7 +1,8 @@
 // The settings file Setting.ini: reading and writing keys of a section in the INI form.
 #pragma once
 
-#include "core/common/text.h"
+#include "core/common/encoding.h"
+#include "core/common/file_io.h"
 
 #include <optional>
 #include <string>
@@ -21,8 +22,9 @@ std::string IniValue(std::string_view iniText, std::string_view section, std::st
 std::string IniWithValue(std::string_view iniText, std::string_view section, std::string_view key,
                          std::string_view value);
 
-// The text of an INI file; nullopt when it is missing or cannot be read (a folder, a pipe, a device, a
-// file far too large, no permission), which every reader takes as a missing file: the defaults apply.
+// The text of an INI file in any encoding DecodeFileText knows; nullopt when it is missing or cannot be
+// read (a folder, a pipe, a device, a file far too large, no permission, text in no known encoding),
+// which every reader takes as a missing file: the defaults apply.
 std::optional<std::string> ReadIniText(const std::string& path, const LegacyDecoder& legacy = {});
 
 // ReadIniValue(section, key, file): empty text when the file, section or key is missing or the file
@@ -30,10 +32,11 @@ std::optional<std::string> ReadIniText(const std::string& path, const LegacyDeco
 std::string ReadIniValue(const std::string& section, const std::string& key, const std::string& path,
                          const LegacyDecoder& legacy = {});
 
-// Writes one key; creates the file and the section when missing. Returns false when the file could not
-// be written (the old file is then left as it was).
+// Writes one key; creates the file and the section when missing; the file keeps its encoding (a new one
+// is in the codec's). Returns false when the file could not be read or written (the old file is then
+// left as it was), with the reason in `why` when given.
 bool WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
-                   const std::string& path, const LegacyDecoder& legacy = {});
+                   const std::string& path, const TextCodec& codec = {}, WriteFailure* why = nullptr);
 
 // A setting read as a switch: true for a number other than 0 or the word True, false for 0 or False,
 // nullopt for anything else (a missing key included) -- each reader decides what that means.

@@ -1,6 +1,7 @@
 #include "core/tasks/task_file.h"
 
 #include "core/common/file_io.h"
+#include "core/common/text.h"
 
 #include <array>
 #include <utility>
@@ -29,8 +30,6 @@ std::array<std::string_view, 7> LineFields(std::string_view line) {
     }
     return fields;
 }
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
 
@@ -72,17 +71,34 @@ TaskFileRead ReadTaskFile(const std::string& path, const LegacyDecoder& legacy) 
     out.readError = file.readError;
     out.failure = file.failure;
     if (file.exists) {
-        out.rows = ParseTaskText(TakeFileText(std::move(file.bytes), legacy));
+        const DecodedText decoded = TakeFileText(std::move(file.bytes), legacy);
+        if (!decoded.ok) {
+            out.readError = true;
+            out.failure = out.failure == ReadFailure::None ? ReadFailure::Undecodable : out.failure;
+        }
+        out.rows = ParseTaskText(decoded.text);
     }
     return out;
 }
 
-bool SaveTaskFile(const std::string& path, const std::vector<TaskRecord>& rows) {
+bool SaveTaskFile(const std::string& path, const std::vector<TaskRecord>& rows, const TextCodec& codec,
+                  WriteFailure* why) {
+    std::optional<TextEncoding> encoding;
+    {
+        const FileBytes file = ReadFileBytes(path);
+        encoding = file.exists && !file.readError ? SniffFileEncoding(file.bytes) : std::nullopt;
+    }
     std::string text;
     for (const TaskRecord& r : rows) {
         text += FormatSavedLine(r) + "\r\n";
     }
-    return WriteFileAtomically(path, text);
+    return WriteFileAtomically(path, EncodeFileText(text, encoding, codec), why);
+}
+
+Message TaskFileNotWrittenMessage(bool append, WriteFailure why) {
+    const std::string first = append ? "无法写入任务文件，任务未保存！" : "无法写入任务文件，改动未保存！";
+    const std::string reason = WriteFailureText(why);
+    return Message{reason.empty() ? first : first + "\n原因：" + reason, kNoticeTitle, MessageIcon::Warning};
 }
 
 Message TaskFileUnreadableMessage(const std::string& path, ReadFailure why) {
@@ -96,26 +112,32 @@ Message TaskFileNotReadRefusal() {
                    kNoticeTitle, MessageIcon::Warning};
 }
 
-std::string AppendedTaskText(std::string_view bytes, bool exists, const TaskRecord& r,
-                             const LegacyDecoder& legacy) {
-    std::string text = exists ? DecodeFileText(bytes, legacy) : std::string();
-    // The reader drops one byte-order mark: a text that itself begins with one keeps it behind another.
-    if (text.starts_with(kByteOrderMark)) {
-        text.insert(0, kByteOrderMark);
+std::optional<std::string> AppendedTaskText(std::string_view bytes, bool exists, const TaskRecord& r,
+                                            const TextCodec& codec) {
+    DecodedText file = exists ? DecodeFileText(bytes, codec.decode) : DecodedText{};
+    if (!file.ok) {
+        return std::nullopt;
     }
+    std::string& text = file.text;
     if (!text.empty() && text.back() != '\n' && text.back() != '\r') {
         text += "\r\n"; // a last line without its end must not run into the new one
     }
     text += FormatAppendedLine(r) + "\r\n";
-    return text;
+    return EncodeFileText(text, file.encoding, codec);
 }
 
-bool AppendTaskLine(const std::string& path, const TaskRecord& r, const LegacyDecoder& legacy) {
+bool AppendTaskLine(const std::string& path, const TaskRecord& r, const TextCodec& codec, WriteFailure* why) {
     const FileBytes file = ReadFileBytes(path);
-    if (file.readError) {
-        return false; // rewriting what could not be read would lose the tasks in it
+    // Rewriting what could not be read would lose the tasks in it.
+    std::optional<std::string> bytes =
+        file.readError ? std::nullopt : AppendedTaskText(file.bytes, file.exists, r, codec);
+    if (!bytes) {
+        if (why != nullptr) {
+            *why = file.failure == ReadFailure::NotAFile ? WriteFailure::NotAFile : WriteFailure::Unreadable;
+        }
+        return false;
     }
-    return WriteFileAtomically(path, AppendedTaskText(file.bytes, file.exists, r, legacy));
+    return WriteFileAtomically(path, *bytes, why);
 }
 
 } // namespace vantor

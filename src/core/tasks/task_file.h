@@ -1,11 +1,12 @@
 // The task file vntask.vnt: one task per line, seven fields joined by ";".
 #pragma once
 
+#include "core/common/encoding.h"
 #include "core/common/file_io.h"
 #include "core/common/message.h"
-#include "core/common/text.h"
 #include "core/tasks/task_record.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,9 @@ std::vector<TaskRecord> ParseTaskText(std::string_view text);
 // Outcome of reading the task file.
 struct TaskFileRead {
     bool exists = false;
-    bool readError = false; // the file exists but could not be read: the rows read so far are kept
+    // The file exists but could not be read (or holds text in no known encoding): the rows read so far
+    // are kept.
+    bool readError = false;
     ReadFailure failure = ReadFailure::None;
     std::vector<TaskRecord> rows;
 };
@@ -41,20 +44,27 @@ Message TaskFileUnreadableMessage(const std::string& path, ReadFailure why);
 // list (which lacks the file's tasks) over the file would lose them.
 Message TaskFileNotReadRefusal();
 
-// Rewrites the whole file from the list (UTF-8, CR LF). Writes a new file beside the old one and moves
-// it into place, so a failure leaves the old file as it was. An empty list empties the file.
-// Returns false when the file could not be written.
-bool SaveTaskFile(const std::string& path, const std::vector<TaskRecord>& rows);
+// What the list's rewrite or a new task's append tells the user when the file could not be written: that
+// nothing was saved, and why.
+Message TaskFileNotWrittenMessage(bool append, WriteFailure why);
 
-// The file's new contents after adding one task line (field 0 "0") to a file holding `bytes` (`exists`
-// false: no file yet). The lines before it are the text start-up reads from those bytes, decoded by the
-// same rule (a byte-order mark means UTF-8, never the legacy code page), written in UTF-8; so the file
-// reads back as the rows it had plus the new, unchecked one.
-std::string AppendedTaskText(std::string_view bytes, bool exists, const TaskRecord& r,
-                             const LegacyDecoder& legacy);
+// Rewrites the whole file from the list (CR LF line ends), in the encoding the file has now (see
+// EncodeFileText; a new file in the codec's one). Writes a new file beside the old one and moves it into
+// place, so a failure leaves the old file as it was. An empty list empties the file. Returns false (with
+// the reason in `why` when given) when the file could not be written.
+bool SaveTaskFile(const std::string& path, const std::vector<TaskRecord>& rows, const TextCodec& codec = {},
+                  WriteFailure* why = nullptr);
+
+// The file's new bytes after adding one task line (field 0 "0") to a file holding `bytes` (`exists`
+// false: no file yet): the text start-up reads from those bytes, the new line, all in the file's own
+// encoding; so the file reads back as the rows it had plus the new, unchecked one. nullopt when some of
+// the bytes cannot be decoded: writing them back would lose them.
+std::optional<std::string> AppendedTaskText(std::string_view bytes, bool exists, const TaskRecord& r,
+                                            const TextCodec& codec);
 
 // Adds one new task line at the end of the file (AppendedTaskText), with the same atomic replacement.
-// False when the file could not be read or written.
-bool AppendTaskLine(const std::string& path, const TaskRecord& r, const LegacyDecoder& legacy);
+// False when the file could not be read, decoded or written.
+bool AppendTaskLine(const std::string& path, const TaskRecord& r, const TextCodec& codec,
+                    WriteFailure* why = nullptr);
 
 } // namespace vantor

@@ -14,6 +14,10 @@ public:
     std::optional<std::string> DecodeLegacy(std::string_view bytes) override {
         return inner_->DecodeLegacy(bytes);
     }
+    std::optional<std::string> EncodeLegacy(std::string_view utf8) override {
+        return inner_->EncodeLegacy(utf8);
+    }
+    TextEncoding NewFileEncoding() override { return inner_->NewFileEncoding(); }
     std::optional<uint64_t> LastInputMs() override { return inner_->LastInputMs(); }
     std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() override {
         return inner_->ReadInterfaceTable();
@@ -41,6 +45,9 @@ public:
     ActionResult StartProgram(const std::string& path) override { return Print("start-program " + path); }
     std::string ProgramPath() override { return inner_->ProgramPath(); }
     bool IsFolderWritable(const std::string& folder) override { return inner_->IsFolderWritable(folder); }
+    std::optional<Ownership> OwnershipOf(const std::string& path) override {
+        return inner_->OwnershipOf(path);
+    }
     std::string PerUserFolder() override { return inner_->PerUserFolder(); }
     std::unique_ptr<InstanceLock> LockInstance(const std::string& path, LockOutcome& outcome) override {
         return inner_->LockInstance(path, outcome);

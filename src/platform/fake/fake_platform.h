@@ -41,12 +41,17 @@ public:
     void SetProgramPath(std::string path) { programPath_ = std::move(path); }
     void SetWritableFolders(std::set<std::string> folders) { writableFolders_ = std::move(folders); }
     void SetPerUserFolder(std::string folder) { perUserFolder_ = std::move(folder); }
+    // Who may change a path; paths not set have none (as on Windows).
+    void SetOwnership(const std::string& path, Ownership o) { ownership_[path] = o; }
     // Autostart answers: whether writing an entry of that scope succeeds.
     void SetAutostartWritable(AutostartScope scope, bool ok) { writable_[scope] = ok; }
     // Whether deleting the entry of that scope succeeds; a refused delete leaves the entry.
     void SetAutostartDeletable(AutostartScope scope, bool ok) { deletable_[scope] = ok; }
     void SetActionResult(ActionResult r) { actionResult_ = std::move(r); }
     void SetLegacyDecoder(LegacyDecoder d) { legacy_ = std::move(d); }
+    void SetLegacyEncoder(LegacyEncoder e) { legacyEncoder_ = std::move(e); }
+    // The encoding of new files (UTF-8 unless set; the legacy code page stands for Windows).
+    void SetNewFileEncoding(TextEncoding e) { newFileEncoding_ = e; }
 
     // Every system action in the order it was asked for, as "power-off", "reboot", "log-off", "lock",
     // "suspend", "hibernate", "shutdown-privilege", "end-process NAME", "start-program PATH",
@@ -61,6 +66,10 @@ public:
     DateTime Now() override { return now_; }
     uint64_t MonotonicMs() override { return monotonic_; }
     std::optional<std::string> DecodeLegacy(std::string_view bytes) override;
+    std::optional<std::string> EncodeLegacy(std::string_view utf8) override {
+        return legacyEncoder_ ? legacyEncoder_(utf8) : std::nullopt;
+    }
+    TextEncoding NewFileEncoding() override { return newFileEncoding_; }
     std::optional<uint64_t> LastInputMs() override { return lastInput_; }
     std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() override { return table_; }
     bool CanSuspend() override;
@@ -85,6 +94,10 @@ public:
     std::string ProgramPath() override { return programPath_; }
     bool IsFolderWritable(const std::string& folder) override { return writableFolders_.count(folder) > 0; }
     std::string PerUserFolder() override { return perUserFolder_; }
+    std::optional<Ownership> OwnershipOf(const std::string& path) override {
+        const auto it = ownership_.find(path);
+        return it == ownership_.end() ? std::nullopt : std::optional(it->second);
+    }
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override;
     std::string ReadAutostart(AutostartScope scope) override;
     ActionResult DeleteAutostart(AutostartScope scope) override;
@@ -109,10 +122,13 @@ private:
     std::string programPath_ = "/opt/vantor/vantor";
     std::set<std::string> writableFolders_;
     std::string perUserFolder_;
+    std::map<std::string, Ownership> ownership_;
     std::map<AutostartScope, bool> writable_{{AutostartScope::Machine, true}, {AutostartScope::User, true}};
     std::map<AutostartScope, bool> deletable_{{AutostartScope::Machine, true}, {AutostartScope::User, true}};
     ActionResult actionResult_;
     LegacyDecoder legacy_;
+    LegacyEncoder legacyEncoder_;
+    TextEncoding newFileEncoding_ = TextEncoding::Utf8;
 };
 
 } // namespace vantor

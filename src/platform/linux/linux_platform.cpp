@@ -25,6 +25,8 @@ namespace {
 
 using namespace linux_backend;
 
+std::optional<std::string> Convert(const char* to, const char* from, std::string_view bytes);
+
 // How long processes asked to end get before they are forced.
 constexpr int kEndGraceMs = 1000;
 
@@ -49,7 +51,14 @@ public:
         clock_gettime(CLOCK_BOOTTIME, &ts);
         return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1'000'000u;
     }
-    std::optional<std::string> DecodeLegacy(std::string_view bytes) override;
+    std::optional<std::string> DecodeLegacy(std::string_view bytes) override {
+        return Convert("UTF-8", "GB18030", bytes);
+    }
+    // GBK as Windows' code page 936 has it, not GB18030, which holds every character but in sequences the
+    // earlier program and Windows cannot read.
+    std::optional<std::string> EncodeLegacy(std::string_view utf8) override {
+        return Convert("CP936", "UTF-8", utf8);
+    }
 
     std::optional<uint64_t> LastInputMs() override { return idle_.LastInputMs(MonotonicMs()); }
     std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() override {
@@ -113,6 +122,18 @@ public:
         return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
                faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
     }
+    std::optional<Ownership> OwnershipOf(const std::string& path) override {
+        struct stat link {};
+        struct stat st {};
+        if (lstat(path.c_str(), &link) != 0 || stat(path.c_str(), &st) != 0) {
+            return std::nullopt;
+        }
+        Ownership o;
+        o.link = S_ISLNK(link.st_mode);
+        o.ownedByUser = st.st_uid == geteuid() || st.st_uid == 0;
+        o.writableByOthers = (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+        return o;
+    }
     std::string PerUserFolder() override {
         const std::string config = UserConfigHome();
         return config.empty() ? config : config + "/vantor";
@@ -153,13 +174,14 @@ private:
     InterfaceReader net_;
 };
 
-std::optional<std::string> LinuxPlatform::DecodeLegacy(std::string_view bytes) {
-    iconv_t cd = iconv_open("UTF-8", "GB18030");
+// Every byte of `bytes` converted, or nullopt.
+std::optional<std::string> Convert(const char* to, const char* from, std::string_view bytes) {
+    iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         return std::nullopt;
     }
     std::string in(bytes);
-    // Every GB18030 sequence of n bytes gives at most n + 2 bytes of UTF-8; four times is plenty.
+    // A character of n bytes gives at most n + 2 bytes in either direction; four times is plenty.
     std::string out(in.size() * 4 + 4, '\0');
     char* inPtr = in.data();
     size_t inLeft = in.size();

@@ -48,6 +48,26 @@ public:
         MultiByteToWideChar(kLegacyCodePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), n);
         return Utf8(wide);
     }
+    std::optional<std::string> EncodeLegacy(std::string_view utf8) override {
+        if (utf8.empty()) {
+            return std::string();
+        }
+        const std::wstring wide = Wide(utf8);
+        const int size = static_cast<int>(wide.size());
+        BOOL lossy = FALSE;
+        // No best fit: a character the code page lacks must fail, not turn into a look-alike or "?".
+        const int n = WideCharToMultiByte(kLegacyCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
+                                          0, nullptr, &lossy);
+        if (n <= 0 || lossy) {
+            return std::nullopt;
+        }
+        std::string out(static_cast<size_t>(n), '\0');
+        WideCharToMultiByte(kLegacyCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), n, nullptr,
+                            &lossy);
+        return lossy ? std::nullopt : std::optional(std::move(out));
+    }
+    // New files in the code page the earlier program wrote, so that it reads them too.
+    TextEncoding NewFileEncoding() override { return TextEncoding::Legacy; }
 
     std::optional<uint64_t> LastInputMs() override {
         LASTINPUTINFO info{};

@@ -16,6 +16,14 @@ QString AppContext::settingsPath() const {
     return programFolder + QString::fromUtf8(kSettingsFileName);
 }
 
+std::string AppContext::taskFile() const {
+    return (folderPath.empty() ? CorePath(programFolder) : folderPath) + kTaskFileName;
+}
+
+std::string AppContext::settingsFile() const {
+    return (folderPath.empty() ? CorePath(programFolder) : folderPath) + kSettingsFileName;
+}
+
 std::string CorePath(const QString& path) {
 #ifdef Q_OS_WIN
     return path.toStdString();
@@ -35,6 +43,14 @@ QString FromCorePath(const std::string& path) {
 LegacyDecoder AppContext::legacyDecoder() const {
     Platform* p = &platform;
     return [p](std::string_view bytes) { return p->DecodeLegacy(bytes); };
+}
+
+TextCodec AppContext::textCodec() const {
+    Platform* p = &platform;
+    TextCodec codec(legacyDecoder());
+    codec.encode = [p](std::string_view utf8) { return p->EncodeLegacy(utf8); };
+    codec.forNewFiles = platform.NewFileEncoding();
+    return codec;
 }
 
 } // namespace vantor::ui

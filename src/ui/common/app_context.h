@@ -14,11 +14,23 @@ struct AppContext {
     // The program's folder, ending in "/"; the task file and Setting.ini live here. Tests point it at a
     // temporary folder.
     QString programFolder;
+    // The same folder as the file system names it, byte for byte (Qt's text form cannot hold a name that
+    // is not UTF-8 on Linux); empty: programFolder's. Every file call takes its paths from here.
+    std::string folderPath = {};
+    // Why the folder cannot be trusted with the tasks in it (empty when it can): start-up then runs
+    // nothing and nothing is written there.
+    std::string folderDistrust = {};
+    std::string folderDistrustedPath = {}; // the folder or the file at fault
 
     QString taskFilePath() const;
     QString settingsPath() const;
+    // The two files' paths for the core's file functions.
+    std::string taskFile() const;
+    std::string settingsFile() const;
     // Legacy decoder for the core's file readers, backed by the platform.
     LegacyDecoder legacyDecoder() const;
+    // The platform's code page both ways and its encoding of new files, for the core's file writers.
+    TextCodec textCodec() const;
 };
 
 // A path as the core's file functions take it: UTF-8 on Windows, where they pass it to the wide-character

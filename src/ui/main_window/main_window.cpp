@@ -1,6 +1,8 @@
 #include "ui/main_window/main_window.h"
 
+#include "core/common/file_io.h"
 #include "core/shell/app_texts.h"
+#include "core/shell/data_folder.h"
 #include "core/shell/ini.h"
 #include "core/shell/startup.h"
 #include "core/tasks/task_file.h"
@@ -301,9 +303,25 @@ void MainWindow::start() {
         }
     });
 
+    // Tasks in a folder that others may change might be theirs: they are shown, never run.
+    const bool trusted = context_.folderDistrust.empty();
+    if (!trusted) {
+        Step([this] {
+            const std::string& path =
+                context_.folderDistrustedPath.empty() ? context_.folderPath : context_.folderDistrustedPath;
+            MessageBoxes::inform(this, UntrustedFolderMessage(path, context_.folderDistrust), true);
+        });
+    } else {
+        // What saves killed half-way left behind.
+        Step([this] {
+            RemoveLeftoverTempFiles(context_.taskFile());
+            RemoveLeftoverTempFiles(context_.settingsFile());
+        });
+    }
+
     int enabledCount = 0;
     Step([this, &enabledCount] {
-        const std::string path = CorePath(context_.taskFilePath());
+        const std::string path = context_.taskFile();
         TaskFileRead read = ReadTaskFile(path, context_.legacyDecoder());
         if (read.readError) {
             impl_->taskFileRead = false;
@@ -317,7 +335,7 @@ void MainWindow::start() {
 
     // A settings file that cannot be read counts as a missing one: no option applies.
     const std::optional<std::string> settings =
-        ReadIniText(CorePath(context_.settingsPath()), context_.legacyDecoder());
+        trusted ? ReadIniText(context_.settingsFile(), context_.legacyDecoder()) : std::nullopt;
     if (!settings) {
         return;
     }

@@ -1,5 +1,6 @@
 // The task list actions of the main window: add, change, delete, store the marks, the panel, loading a row.
 #include "core/common/datetime.h"
+#include "core/shell/data_folder.h"
 #include "core/tasks/task_file.h"
 #include "ui/common/message_boxes.h"
 #include "ui/editor/task_editor.h"
@@ -14,16 +15,23 @@ namespace vantor::ui {
 namespace {
 
 // A task file that cannot be written must never be followed by a success message, and the user must
-// learn that the list and the file did not change.
-constexpr const char* kAppendFailed = "无法写入任务文件，任务未保存！";
-constexpr const char* kRewriteFailed = "无法写入任务文件，改动未保存！";
-
-void WarnNotWritten(QWidget* parent, const char* text) {
-    MessageBoxes::inform(parent, Message{text, kNoticeTitle, MessageIcon::Warning});
+// learn that the list and the file did not change, and why.
+void WarnNotWritten(QWidget* parent, bool append, WriteFailure why) {
+    MessageBoxes::inform(parent, TaskFileNotWrittenMessage(append, why));
 }
 
-std::string NativePath(const QString& path) {
-    return CorePath(path);
+// Nothing is written over a task file that start-up could not read (the list lacks its tasks), nor into
+// a folder others may have planted tasks in.
+bool WritesRefused(QWidget* parent, bool taskFileRead, const AppContext& context) {
+    if (!context.folderDistrust.empty()) {
+        MessageBoxes::inform(parent, UntrustedFolderRefusal());
+        return true;
+    }
+    if (!taskFileRead) {
+        MessageBoxes::inform(parent, TaskFileNotReadRefusal());
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -41,9 +49,7 @@ void MainWindow::taskset(int model) {
     if (!impl_->editor->conditionCheck() || !impl_->editor->storableCheck()) {
         return;
     }
-    // Nothing is written over a task file that start-up could not read: the list lacks its tasks.
-    if (!impl_->taskFileRead) {
-        MessageBoxes::inform(this, TaskFileNotReadRefusal());
+    if (WritesRefused(this, impl_->taskFileRead, context_)) {
         return;
     }
     TaskRecord record = ComposeRecord(impl_->editor->values());
@@ -51,8 +57,9 @@ void MainWindow::taskset(int model) {
     if (model == 0) {
         record.enabled = false; // a new task always starts unchecked
         // The file first: a row is only added once its line is safely stored.
-        if (!AppendTaskLine(NativePath(context_.taskFilePath()), record, context_.legacyDecoder())) {
-            WarnNotWritten(this, kAppendFailed);
+        WriteFailure why = WriteFailure::None;
+        if (!AppendTaskLine(context_.taskFile(), record, context_.textCodec(), &why)) {
+            WarnNotWritten(this, true, why);
             return;
         }
         list->appendRow(record);
@@ -70,14 +77,14 @@ void MainWindow::taskset(int model) {
 }
 
 bool MainWindow::saveTaskFile() {
-    if (!impl_->taskFileRead) {
-        MessageBoxes::inform(this, TaskFileNotReadRefusal());
+    if (WritesRefused(this, impl_->taskFileRead, context_)) {
         return false;
     }
-    if (SaveTaskFile(NativePath(context_.taskFilePath()), impl_->taskList->rows())) {
+    WriteFailure why = WriteFailure::None;
+    if (SaveTaskFile(context_.taskFile(), impl_->taskList->rows(), context_.textCodec(), &why)) {
         return true;
     }
-    WarnNotWritten(this, kRewriteFailed);
+    WarnNotWritten(this, false, why);
     return false;
 }
 

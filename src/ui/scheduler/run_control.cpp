@@ -193,14 +193,11 @@ void RunControl::resetcontrol(int bytType) {
         w.startButton()->setText(QStringLiteral("停止"));
         editor->setRunning(true);
         w.continueCheck()->setEnabled(false);
-        const QString settings = impl_->context.settingsPath();
-        const bool exists = QFile::exists(settings);
-        if (exists) {
-            const std::string attray = ReadIniValue(kSettingsSection, "Attray", settings.toStdString(),
-                                                    impl_->context.legacyDecoder());
-            if (AttrayOn(exists, attray)) {
-                w.totray();
-            }
+        // A settings file that cannot be read counts as a missing one.
+        const std::optional<std::string> settings =
+            ReadIniText(impl_->context.settingsFile(), impl_->context.legacyDecoder());
+        if (settings && AttrayOn(true, IniValue(*settings, kSettingsSection, "Attray"))) {
+            w.totray();
         }
         return;
     }

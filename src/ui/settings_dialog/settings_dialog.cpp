@@ -1,6 +1,7 @@
 #include "ui/settings_dialog/settings_dialog.h"
 
 #include "core/common/message.h"
+#include "core/shell/data_folder.h"
 #include "core/shell/ini.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/window_band.h"
@@ -85,7 +86,10 @@ public:
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdPay = nullptr;
 
-    std::string iniPath() const { return context.settingsPath().toStdString(); }
+    // Why the last key could not be written, for the message after the save.
+    WriteFailure iniFailure = WriteFailure::None;
+
+    std::string iniPath() const { return context.settingsFile(); }
 
     std::optional<int> readState(const char* key) const {
         return IniCheckState(ReadIniValue(kSettingsSection, key, iniPath(), context.legacyDecoder()));
@@ -103,8 +107,12 @@ public:
     // Writes the box's state and shows the box as it now stands in the file.
     bool writeState(const char* key, QCheckBox* box) {
         const bool on = IsOn(box);
+        WriteFailure why = WriteFailure::None;
         const bool ok =
-            WriteIniValue(kSettingsSection, key, on ? "1" : "0", iniPath(), context.legacyDecoder());
+            WriteIniValue(kSettingsSection, key, on ? "1" : "0", iniPath(), context.textCodec(), &why);
+        if (!ok) {
+            iniFailure = why;
+        }
         ShowState(box, on ? 1 : 0);
         return ok;
     }
@@ -199,6 +207,11 @@ SettingsDialog::~SettingsDialog() {
 }
 
 void SettingsDialog::save() {
+    // Options stored in a folder others may change would be theirs to set: nothing is saved there.
+    if (!impl_->context.folderDistrust.empty()) {
+        MessageBoxes::inform(this, UntrustedFolderRefusal());
+        return;
+    }
     Platform& platform = impl_->context.platform;
     bool iniWritten = true;
 
@@ -233,7 +246,10 @@ void SettingsDialog::save() {
 
     // Saying nothing would leave the user believing the options were kept.
     if (!iniWritten) {
-        MessageBoxes::inform(this, Message{kIniFailedText, kNoticeTitle, MessageIcon::Warning});
+        const std::string why = WriteFailureText(impl_->iniFailure);
+        MessageBoxes::inform(this, Message{why.empty() ? std::string(kIniFailedText)
+                                                       : std::string(kIniFailedText) + "\n原因：" + why,
+                                           kNoticeTitle, MessageIcon::Warning});
     }
 }
 

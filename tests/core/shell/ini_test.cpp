@@ -113,20 +113,46 @@ TEST_F(IniFileTest, WritingCreatesFileAndSectionInUtf8WithCrLf) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1); // no temporary left
 }
 
-TEST_F(IniFileTest, ReadsBomAndLegacyEncodedFiles) {
+// Plain ASCII text in UTF-16 little-endian, as Windows' editors save "Unicode".
+std::string Utf16Le(std::string_view ascii) {
+    std::string out;
+    for (const char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+// The user's Work=0 holds whatever the encoding, and a rewrite keeps the encoding the file had; text in
+// no known encoding reads as a missing file and is never replaced.
+TEST_F(IniFileTest, ReadsEachEncodingAndRewritesItInItsOwn) {
+    for (const std::string mark : {"\xFF\xFE", ""}) {
+        WriteBytes(mark + Utf16Le("[Setting]\r\nWork=0\r\n"));
+        EXPECT_EQ(ReadIniValue("Setting", "Work", path_), "0");
+        ASSERT_TRUE(WriteIniValue("Setting", "Tray", "1", path_));
+        EXPECT_EQ(Bytes(), mark + Utf16Le("[Setting]\r\nWork=0\r\nTray=1\r\n"));
+    }
+
     WriteBytes("\xEF\xBB\xBF[Setting]\r\nNote=关机\r\n");
     EXPECT_EQ(ReadIniValue("Setting", "Note", path_), "关机");
-    WriteBytes("[Setting]\r\nNote=\xB9\xD8\xBB\xFA\r\nWork=1\r\n"); // 关机 in GBK
-    const LegacyDecoder gbk = [](std::string_view b) -> std::optional<std::string> {
-        if (b == "[Setting]\r\nNote=\xB9\xD8\xBB\xFA\r\nWork=1\r\n") {
-            return std::string("[Setting]\r\nNote=关机\r\nWork=1\r\n");
-        }
-        return std::nullopt;
+    const std::string gbk = "[Setting]\r\nNote=\xB9\xD8\xBB\xFA\r\nWork=1\r\n"; // 关机 in GBK
+    TextCodec codec([&](std::string_view b) -> std::optional<std::string> {
+        return b == gbk ? std::optional<std::string>("[Setting]\r\nNote=关机\r\nWork=1\r\n") : std::nullopt;
+    });
+    codec.encode = [](std::string_view t) -> std::optional<std::string> {
+        return t == "[Setting]\r\nNote=关机\r\nWork=0\r\n"
+                   ? std::optional<std::string>("[Setting]\r\nNote=\xB9\xD8\xBB\xFA\r\nWork=0\r\n")
+                   : std::nullopt;
     };
-    EXPECT_EQ(ReadIniValue("Setting", "Note", path_, gbk), "关机");
-    // Rewriting keeps the legacy text intact, now in UTF-8.
-    ASSERT_TRUE(WriteIniValue("Setting", "Work", "0", path_, gbk));
-    EXPECT_EQ(Bytes(), "[Setting]\r\nNote=关机\r\nWork=0\r\n");
+    WriteBytes(gbk);
+    EXPECT_EQ(ReadIniValue("Setting", "Note", path_, codec.decode), "关机");
+    ASSERT_TRUE(WriteIniValue("Setting", "Work", "0", path_, codec));
+    EXPECT_EQ(Bytes(), "[Setting]\r\nNote=\xB9\xD8\xBB\xFA\r\nWork=0\r\n");
+
+    WriteBytes("[Setting]\r\nWork=0\r\nNote=\xFF\x80\r\n");
+    EXPECT_EQ(ReadIniText(path_, codec.decode), std::nullopt);
+    EXPECT_FALSE(WriteIniValue("Setting", "Work", "1", path_, codec));
+    EXPECT_EQ(Bytes(), "[Setting]\r\nWork=0\r\nNote=\xFF\x80\r\n");
 }
 
 // A settings file that cannot be read (here a folder) gives the defaults, like a missing one, and is

@@ -238,11 +238,41 @@ TEST_F(TaskFileTest, AppendEndsAnOpenLastLineFirst) {
     EXPECT_EQ(rows[1], Row(false, "", "y"));
 }
 
-TEST_F(TaskFileTest, AppendToALegacyFileRewritesItInUtf8WithItsTextsIntact) {
+// A file of the earlier program stays in its code page, so that program still reads it; where the code
+// page cannot be written, it becomes UTF-8 with a mark, never UTF-8 the earlier program takes for GBK.
+TEST_F(TaskFileTest, AppendToALegacyFileKeepsItsCodePage) {
+    const TaskRecord added = Row(false, "", "x");
+    const std::string addedLine = FormatAppendedLine(added) + "\r\n";
+    const std::string addedGbk =
+        "0;;10\xB7\xD6"
+        "0\xC3\xEB;\xB5\xB9\xBC\xC6\xCA\xB1"
+        "600\xC3\xEB;\xB9\xD8\xBB\xFA;0;1,0,0,3,0,0,2026/12/8,2026/12/8,600,,0,0,0,0,-1,-1,0,0,0,x\r\n";
+    TextCodec codec(kTestGbk);
+    codec.encode = [&](std::string_view text) -> std::optional<std::string> {
+        return text == kGbkFileAsUtf8 + addedLine ? std::optional(kGbkFile + addedGbk) : std::nullopt;
+    };
     WriteBytes(kGbkFile);
-    ASSERT_TRUE(AppendTaskLine(path_, Row(false, "", "新任务"), kTestGbk));
-    EXPECT_EQ(Bytes(), kGbkFileAsUtf8 + FormatAppendedLine(Row(false, "", "新任务")) + "\r\n");
+    ASSERT_TRUE(AppendTaskLine(path_, added, codec));
+    EXPECT_EQ(Bytes(), kGbkFile + addedGbk);
+
+    WriteBytes(kGbkFile);
+    ASSERT_TRUE(AppendTaskLine(path_, added, kTestGbk)); // no encoder for the code page
+    EXPECT_EQ(Bytes(), "\xEF\xBB\xBF" + kGbkFileAsUtf8 + addedLine);
     EXPECT_EQ(ReadTaskFile(path_, {}).rows.size(), 3u);
+}
+
+// Text in no known encoding makes the file unreadable, like a read error: nothing is written over it.
+TEST_F(TaskFileTest, UndecodableFileIsAReadErrorAndIsNotAppendedTo) {
+    const std::string bytes = "True;;;\xFF\xFE\x80;;;\r\n";
+    WriteBytes(bytes);
+    const TaskFileRead read = ReadTaskFile(path_, kTestGbk);
+    EXPECT_TRUE(read.readError);
+    EXPECT_EQ(read.failure, ReadFailure::Undecodable);
+    WriteFailure why = WriteFailure::None;
+    EXPECT_FALSE(AppendTaskLine(path_, Row(false, "", "x"), kTestGbk, &why));
+    EXPECT_EQ(TaskFileNotWrittenMessage(true, why).text,
+              "无法写入任务文件，任务未保存！\n原因：无法读取文件现有的内容");
+    EXPECT_EQ(Bytes(), bytes);
 }
 
 struct AppendCase {

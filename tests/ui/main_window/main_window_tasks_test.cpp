@@ -170,7 +170,9 @@ void MainWindowTasksTest::failedAppendWarnsAndKeepsNoRow() {
     MakeTaskFileUnwritable(f);
     s.enterCountdown();
     s.click("Cmd_addtask");
-    VerifyOnlyMessage(QStringLiteral("无法写入任务文件，任务未保存！"), MessageIcon::Warning);
+    VerifyOnlyMessage(
+        QStringLiteral("无法写入任务文件，任务未保存！\n原因：它不是普通文件（文件夹、设备或管道）"),
+        MessageIcon::Warning);
     QCOMPARE(s.w->taskList()->rowCount(), 1);
 }
 
@@ -260,7 +262,9 @@ void MainWindowTasksTest::failedChangeWarnsAndRestoresRow() {
     s.w->taskList()->selectRow(1);
     s.enterCountdown();
     s.click("Cmd_revistask");
-    VerifyOnlyMessage(QStringLiteral("无法写入任务文件，改动未保存！"), MessageIcon::Warning);
+    VerifyOnlyMessage(
+        QStringLiteral("无法写入任务文件，改动未保存！\n原因：它不是普通文件（文件夹、设备或管道）"),
+        MessageIcon::Warning);
     QVERIFY(s.w->taskList()->row(1) == before);
 }
 
@@ -305,15 +309,21 @@ void MainWindowTasksTest::deletingLastTaskEmptiesFile() {
     QCOMPARE(again.w->taskList()->rowCount(), 0);
 }
 
+// The user marked the task file read-only: it is not replaced (Linux would let the folder rename over
+// it), and the message says why.
 void MainWindowTasksTest::failedDeleteWarnsAndKeepsRow() {
     UiFixture f;
-    Started s(f, Lines({kCountdownLine, kIdleLine}));
-    MakeTaskFileUnwritable(f);
+    const QByteArray tasks = Lines({kCountdownLine, kIdleLine});
+    Started s(f, tasks);
+    QVERIFY(QFile::setPermissions(f.path(kTaskFile),
+                                  QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     s.w->taskList()->selectRow(0);
     MessageBoxes::setNextAnswer(Answer::Yes);
     s.click("Cmd_deltask");
     QCOMPARE(MessageBoxes::shown().size(), size_t{2});
-    QCOMPARE(MessageBoxes::last()->text, QStringLiteral("无法写入任务文件，改动未保存！"));
+    QCOMPARE(MessageBoxes::last()->text,
+             QStringLiteral("无法写入任务文件，改动未保存！\n原因：文件设为只读"));
+    QCOMPARE(f.readFile(kTaskFile), tasks);
     QCOMPARE(MessageBoxes::last()->icon, MessageIcon::Warning);
     QCOMPARE(s.w->taskList()->rowCount(), 2);
     QCOMPARE(QString::fromStdString(s.w->taskList()->row(0).conditionText), QStringLiteral("倒计时600秒"));
