@@ -2,6 +2,7 @@
 
 #include "platform/linux/errno_text.h"
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -10,6 +11,8 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <optional>
 
 #ifndef CLOSE_RANGE_CLOEXEC
 #define CLOSE_RANGE_CLOEXEC (1U << 2)
@@ -103,6 +106,22 @@ ActionResult StartDetached(const std::vector<std::string>& args, const std::stri
     return ActionResult::Ok();
 }
 
+namespace {
+
+// The path from the root: a relative one from the current folder. nullopt when that folder is unknown.
+std::optional<std::string> FromRoot(const std::string& path) {
+    if (path.front() == '/') {
+        return path;
+    }
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(cwd) + "/" + path;
+}
+
+} // namespace
+
 ActionResult StartProgramOrDocument(const std::string& path) {
     if (path.empty()) {
         return ActionResult::Fail("没有指定要运行的程序或要打开的文件");
@@ -111,23 +130,27 @@ ActionResult StartProgramOrDocument(const std::string& path) {
     if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
         (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 && access(path.c_str(), X_OK) == 0) {
         // Made absolute: execvp would search PATH for a bare name, and the folder changes before exec.
-        std::string program = path;
-        if (program.front() != '/') {
-            char cwd[4096];
-            if (getcwd(cwd, sizeof cwd) == nullptr) {
-                return ActionResult::Fail(CannotStart(path, errno));
-            }
-            program = std::string(cwd) + "/" + program;
+        const std::optional<std::string> absolute = FromRoot(path);
+        if (!absolute) {
+            return ActionResult::Fail(CannotStart(path, errno));
         }
+        const std::string& program = *absolute;
         const size_t slash = program.rfind('/');
         const std::string folder = slash == 0 ? "/" : program.substr(0, slash);
         return StartDetached({program}, folder);
     }
-    const bool looksLikeUrl = path.find("://") != std::string::npos || path.rfind("mailto:", 0) == 0;
+    // An address begins with its scheme's letter, never with "-", which the opener would take for an option.
+    const bool looksLikeUrl = std::isalpha(static_cast<unsigned char>(path.front())) != 0 &&
+                              (path.find("://") != std::string::npos || path.rfind("mailto:", 0) == 0);
     if (!looksLikeUrl && access(path.c_str(), F_OK) != 0) {
         return ActionResult::Fail("无法打开“" + path + "”：" + ErrnoText(errno));
     }
-    ActionResult r = StartDetached({"xdg-open", path}, {});
+    // A file goes to the opener from the root: a relative name such as "-x" would read as an option.
+    const std::optional<std::string> target = looksLikeUrl ? std::optional(path) : FromRoot(path);
+    if (!target) {
+        return ActionResult::Fail("无法打开“" + path + "”：" + ErrnoText(errno));
+    }
+    ActionResult r = StartDetached({"xdg-open", *target}, {});
     if (!r.ok && r.error.find(ErrnoText(ENOENT)) != std::string::npos) {
         return ActionResult::Fail("无法打开“" + path + "”：没有安装 xdg-open，找不到打开它的程序");
     }

@@ -85,6 +85,19 @@ TEST_F(XdgOpenFixture, DocumentGoesToXdgOpenAsOneArgument) {
     EXPECT_NE(access(dir.File("pwned").c_str(), F_OK), 0) << "the path went through a shell";
 }
 
+// A document named like an option reaches the opener from the root, never as "-x".
+TEST_F(XdgOpenFixture, RelativeDocumentGoesToXdgOpenFromTheRoot) {
+    WriteFile(dir.File("-x"), "text", 0644);
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    const ActionResult r = platform->StartProgram("-x");
+    ASSERT_EQ(chdir(cwd), 0);
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_TRUE(Appears(dir.File("opened")));
+    EXPECT_EQ(testing::ReadFile(dir.File("opened")), dir.File("-x") + "\n");
+}
+
 TEST_F(XdgOpenFixture, NonExecutableProgramFileIsOpenedLikeADocument) {
     const std::string file = dir.File("tool.exe");
     WriteFile(file, "MZ", 0644);
@@ -168,6 +181,10 @@ TEST(LegacyText, DecodesTheChineseCodePage) {
     EXPECT_EQ(platform->DecodeLegacy(""), std::optional<std::string>(""));
     EXPECT_FALSE(platform->DecodeLegacy("\xB6").has_value()) << "a cut character";
     EXPECT_FALSE(platform->DecodeLegacy("ab\xFF\xFF").has_value());
+    // Written back as Windows' code page 936 has it; a character it lacks is refused.
+    EXPECT_EQ(platform->EncodeLegacy("定时关机"),
+              std::optional<std::string>("\xB6\xA8\xCA\xB1\xB9\xD8\xBB\xFA"));
+    EXPECT_FALSE(platform->EncodeLegacy("关机\xF0\x9F\x98\x80").has_value());
 }
 
 TEST(Clocks, NowIsLocalTimeAndTheTickNeverGoesBack) {
