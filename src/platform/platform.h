@@ -6,8 +6,8 @@
 #include "core/common/datetime.h"
 #include "core/common/encoding.h"
 #include "core/probes/net_stats.h"
-#include "platform/instance.h"
 #include "core/shell/data_folder.h"
+#include "platform/instance.h"
 
 #include <cstdint>
 #include <memory>
