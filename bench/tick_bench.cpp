@@ -74,6 +74,8 @@ public:
     }
     bool CanSuspend() override { return inner_->CanSuspend(); }
     bool CanHibernate() override { return inner_->CanHibernate(); }
+    Availability CanPerform(SystemOperation op) override { return inner_->CanPerform(op); }
+    std::vector<Inhibitor> ListInhibitors() override { return inner_->ListInhibitors(); }
     void EnableShutdownPrivilege() override { inner_->EnableShutdownPrivilege(); }
     ActionResult PowerOff() override { return inner_->PowerOff(); }
     ActionResult Reboot() override { return inner_->Reboot(); }

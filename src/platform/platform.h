@@ -7,6 +7,7 @@
 #include "core/common/encoding.h"
 #include "core/probes/net_stats.h"
 #include "core/shell/data_folder.h"
+#include "core/tasks/system_operation.h"
 #include "platform/instance.h"
 
 #include <cstdint>
@@ -77,8 +78,15 @@ public:
     virtual std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() = 0;
 
     // --- Power and session -------------------------------------------------------------------------
-    virtual bool CanSuspend() = 0;              // sleep supported and allowed
-    virtual bool CanHibernate() = 0;            // hibernation supported and allowed
+    virtual bool CanSuspend() = 0;   // sleep supported and allowed
+    virtual bool CanHibernate() = 0; // hibernation supported and allowed
+    // Whether the operation can be carried out here at all, asked when a task is checked (Linux: logind's
+    // answers, a session manager, a screen locker; Windows: the shutdown privilege and the power
+    // capabilities). Asked, never done: no prompt, no action.
+    virtual Availability CanPerform(SystemOperation op) = 0;
+    // The locks other programs hold on power and session operations right now (logind's inhibitors);
+    // empty where the system keeps none or cannot list them.
+    virtual std::vector<Inhibitor> ListInhibitors() { return {}; }
     virtual void EnableShutdownPrivilege() = 0; // where the system needs it; nothing elsewhere
     virtual ActionResult PowerOff() = 0;
     virtual ActionResult Reboot() = 0;

@@ -198,6 +198,12 @@ bool ClockJumped(ClockReading before, ClockReading after) {
     return wall - steady > kToleranceMs || steady - wall > kToleranceMs || steady > kTickMs + kToleranceMs;
 }
 
+bool SleptBetween(uint64_t beforeSteadyMs, uint64_t afterSteadyMs) {
+    // Ten steps: a busy machine may hold a timer back a few seconds, which is no sleep.
+    constexpr uint64_t kSleepGapMs = 10'000;
+    return afterSteadyMs > beforeSteadyMs && afterSteadyMs - beforeSteadyMs > kSleepGapMs;
+}
+
 void PauseMeters(MeterState& state, uint64_t monotonicMs) {
     state.trafficHoldStartMs.reset();
     state.idleBaselineMs = monotonicMs;

@@ -92,6 +92,11 @@ bool ClockJumped(ClockReading before, ClockReading after);
 // The full-screen pause: hold clock unset and idle baseline moved to now.
 void PauseMeters(MeterState& state, uint64_t monotonicMs);
 
+// Whether the computer slept (or stood still) between two one-second steps read on the steady clock, which
+// counts on through a suspend: far more time passed than a step. After waking, nothing that fell due in
+// the meantime may act at once: the meters start again and a warning counts its full length.
+bool SleptBetween(uint64_t beforeSteadyMs, uint64_t afterSteadyMs);
+
 inline constexpr const char* kFullScreenPauseText = "全屏程序运行中，任务暂停执行。";
 
 } // namespace vantor

@@ -24,6 +24,10 @@ public:
     }
     bool CanSuspend() override { return inner_->CanSuspend(); }
     bool CanHibernate() override { return inner_->CanHibernate(); }
+    // Printing an action always works: a dry run shows what would be done even where the system could
+    // not do it.
+    Availability CanPerform(SystemOperation) override { return {}; }
+    std::vector<Inhibitor> ListInhibitors() override { return inner_->ListInhibitors(); }
     void EnableShutdownPrivilege() override {}
     ActionResult PowerOff() override { return Print("power-off"); }
     ActionResult Reboot() override { return Print("reboot"); }

@@ -37,6 +37,11 @@ bool FakePlatform::CanHibernate() {
     return canHibernate_;
 }
 
+Availability FakePlatform::CanPerform(SystemOperation op) {
+    const auto it = availability_.find(op);
+    return it == availability_.end() ? Availability{} : it->second;
+}
+
 void FakePlatform::EnableShutdownPrivilege() {
     calls.push_back("shutdown-privilege");
 }

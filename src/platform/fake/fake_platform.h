@@ -26,6 +26,9 @@ public:
     void SetInterfaceTable(std::optional<std::vector<InterfaceRow>> rows) { table_ = std::move(rows); }
     void SetCanSuspend(bool v) { canSuspend_ = v; }
     void SetCanHibernate(bool v) { canHibernate_ = v; }
+    // The answer CanPerform gives for an operation (Yes unless set).
+    void SetAvailability(SystemOperation op, Availability a) { availability_[op] = std::move(a); }
+    void SetInhibitors(std::vector<Inhibitor> inhibitors) { inhibitors_ = std::move(inhibitors); }
     void SetRunningProcesses(std::set<std::string> names) { running_ = std::move(names); }
     // The process-name rule of the system the fake stands for (Windows unless set).
     void SetNameRule(NameRule rule) { nameRule_ = rule; }
@@ -74,6 +77,8 @@ public:
     std::optional<std::vector<InterfaceRow>> ReadInterfaceTable() override { return table_; }
     bool CanSuspend() override;
     bool CanHibernate() override;
+    Availability CanPerform(SystemOperation op) override;
+    std::vector<Inhibitor> ListInhibitors() override { return inhibitors_; }
     void EnableShutdownPrivilege() override;
     ActionResult PowerOff() override { return Record("power-off"); }
     ActionResult Reboot() override { return Record("reboot"); }
@@ -111,6 +116,8 @@ private:
     std::optional<std::vector<InterfaceRow>> table_;
     bool canSuspend_ = true;
     bool canHibernate_ = true;
+    std::map<SystemOperation, Availability> availability_;
+    std::vector<Inhibitor> inhibitors_;
     std::set<std::string> running_;
     NameRule nameRule_ = NameRule::Windows;
     bool canKnowForeground_ = true;

@@ -67,6 +67,8 @@ public:
 
     bool CanSuspend() override { return power_.CanSuspend(); }
     bool CanHibernate() override { return power_.CanHibernate(); }
+    Availability CanPerform(SystemOperation op) override { return power_.CanPerform(op); }
+    std::vector<Inhibitor> ListInhibitors() override { return power_.ListInhibitors(); }
     // Linux grants power actions through polkit when they are asked for; there is no privilege to switch on.
     void EnableShutdownPrivilege() override {}
     ActionResult PowerOff() override { return power_.PowerOff(); }

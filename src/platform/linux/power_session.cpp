@@ -1,5 +1,6 @@
 #include "platform/linux/power_session.h"
 
+#include <QDBusArgument>
 #include <QDBusObjectPath>
 
 #include <chrono>
@@ -15,6 +16,12 @@ const QString kLogind = QStringLiteral("org.freedesktop.login1");
 const QString kLogindPath = QStringLiteral("/org/freedesktop/login1");
 const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
 const std::string kLogindName = "systemd-logind";
+const QString kLogOffManagers[] = {QStringLiteral("org.gnome.SessionManager"),
+                                   QStringLiteral("org.kde.Shutdown"), QStringLiteral("org.kde.ksmserver")};
+const QString kScreenSavers[] = {
+    QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("org.gnome.ScreenSaver"),
+    QStringLiteral("org.cinnamon.ScreenSaver"), QStringLiteral("org.mate.ScreenSaver"),
+    QStringLiteral("org.xfce.ScreenSaver")};
 // Time for the user to type a password into the desktop's polkit prompt.
 constexpr int kPasswordWaitMs = 120'000;
 
@@ -28,6 +35,87 @@ QString PowerSession::Ask(const char* method) {
 bool PowerSession::Allowed(const QString& answer) {
     // "challenge" means polkit will ask for a password; the request is still possible, so it counts.
     return answer == QLatin1String("yes") || answer == QLatin1String("challenge");
+}
+
+Availability PowerSession::LogindAvailability(const char* question) {
+    const DBusReply r = system_.Call(kLogind, kLogindPath, kManager, QString::fromLatin1(question), {}, 3000);
+    if (!r.ok || r.values.isEmpty()) {
+        // The request itself goes to logind and nowhere else: without it, it fails every time.
+        return {Availability::Answer::NotAvailable, FailureReason(r, kLogindName)};
+    }
+    const QString answer = r.values.front().toString();
+    if (answer == QLatin1String("challenge")) {
+        return {Availability::Answer::Challenge, {}};
+    }
+    if (answer == QLatin1String("no")) {
+        return {Availability::Answer::No, "当前用户没有这项权限（polkit 未授权）"};
+    }
+    if (answer == QLatin1String("na")) {
+        return {Availability::Answer::NotAvailable, "系统不支持这项操作"};
+    }
+    return {};
+}
+
+Availability PowerSession::CanPerform(SystemOperation op) {
+    switch (op) {
+    case SystemOperation::PowerOff:
+        return LogindAvailability("CanPowerOff");
+    case SystemOperation::Reboot:
+        return LogindAvailability("CanReboot");
+    case SystemOperation::Suspend:
+        return LogindAvailability("CanSuspend");
+    case SystemOperation::Hibernate:
+        return LogindAvailability("CanHibernate");
+    case SystemOperation::LogOff:
+        for (const QString& service : kLogOffManagers) {
+            if (session_.HasOwner(service)) {
+                return {};
+            }
+        }
+        if (SessionPath()) {
+            return {};
+        }
+        return {Availability::Answer::NotAvailable,
+                "没有找到桌面的会话管理器，systemd-logind 也不知道这个会话"};
+    case SystemOperation::Lock:
+        for (const QString& service : kScreenSavers) {
+            if (session_.HasOwner(service)) {
+                return {};
+            }
+        }
+        // A locker that listens to logind (xss-lock, swayidle) cannot be seen from here: with a logind
+        // session there may be one, so the task is not refused.
+        if (SessionPath()) {
+            return {};
+        }
+        return {Availability::Answer::NotAvailable, "没有找到锁屏程序"};
+    }
+    return {};
+}
+
+std::vector<Inhibitor> PowerSession::ListInhibitors() {
+    std::vector<Inhibitor> out;
+    const DBusReply r =
+        system_.Call(kLogind, kLogindPath, kManager, QStringLiteral("ListInhibitors"), {}, 3000);
+    if (!r.ok || r.values.isEmpty()) {
+        return out;
+    }
+    // a(ssssuu): what, who, why, mode, user id, process id.
+    const QDBusArgument arg = r.values.front().value<QDBusArgument>();
+    if (arg.currentType() != QDBusArgument::ArrayType) {
+        return out;
+    }
+    arg.beginArray();
+    while (!arg.atEnd()) {
+        QString what, who, why, mode;
+        uint uid = 0, pid = 0;
+        arg.beginStructure();
+        arg >> what >> who >> why >> mode >> uid >> pid;
+        arg.endStructure();
+        out.push_back({what.toStdString(), who.toStdString(), why.toStdString(), mode.toStdString()});
+    }
+    arg.endArray();
+    return out;
 }
 
 ActionResult PowerSession::ManagerAction(const char* method, const char* question,

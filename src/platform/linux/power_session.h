@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <optional>
+#include <vector>
 
 namespace vantor::linux_backend {
 
@@ -21,6 +22,11 @@ public:
     ActionResult Suspend() { return ManagerAction("Suspend", "CanSuspend", "睡眠"); }
     ActionResult Hibernate() { return ManagerAction("Hibernate", "CanHibernate", "休眠"); }
     ActionResult LogOff();
+    // Asked, never done: logind's Can... answers; for log off a session manager or a logind session, for
+    // lock a screen saver or a logind session a locker may listen to.
+    Availability CanPerform(SystemOperation op);
+    // logind's inhibitors as ListInhibitors gives them; empty when logind cannot be asked.
+    std::vector<Inhibitor> ListInhibitors();
     // logind's lock request succeeds even where no screen locker listens: the session must say it is
     // locked shortly after, or the desktop's screen saver is asked.
     ActionResult Lock();
@@ -29,6 +35,7 @@ private:
     // logind's answer to a Can... question: "yes", "challenge", "no", "na"; empty when it cannot answer.
     QString Ask(const char* method);
     static bool Allowed(const QString& answer);
+    Availability LogindAvailability(const char* question);
     ActionResult ManagerAction(const char* method, const char* question, const std::string& action);
     // Calls a method of this process's logind session: by $XDG_SESSION_ID on the manager, else on the
     // session object that GetSessionByPID names.

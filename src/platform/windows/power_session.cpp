@@ -6,6 +6,8 @@
 
 #include <powrprof.h>
 
+#include <vector>
+
 namespace vantor::windows_backend {
 
 void EnableShutdownPrivilege() {
@@ -39,6 +41,61 @@ bool SuspendAllowed() {
 
 bool HibernateAllowed() {
     return IsPwrHibernateAllowed() != FALSE;
+}
+
+namespace {
+
+// Whether the process token holds the shutdown privilege at all (switched on or not): without it no
+// power request can succeed, whatever is switched on later.
+bool HoldsShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return false;
+    }
+    LUID luid{};
+    DWORD size = 0;
+    bool held = false;
+    if (LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &luid)) {
+        GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+        std::vector<unsigned char> buffer(size);
+        if (size > 0 && GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size)) {
+            const auto* list = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+            for (DWORD i = 0; i < list->PrivilegeCount; ++i) {
+                const LUID& l = list->Privileges[i].Luid;
+                if (l.LowPart == luid.LowPart && l.HighPart == luid.HighPart) {
+                    held = true;
+                }
+            }
+        }
+    }
+    CloseHandle(token);
+    return held;
+}
+
+} // namespace
+
+Availability PerformAvailability(SystemOperation op) {
+    const Availability noPrivilege{Availability::Answer::NotAvailable,
+                                   "当前用户没有关机权限（SeShutdownPrivilege）"};
+    switch (op) {
+    case SystemOperation::LogOff:
+    case SystemOperation::Lock:
+        return {};
+    case SystemOperation::PowerOff:
+    case SystemOperation::Reboot:
+        return HoldsShutdownPrivilege() ? Availability{} : noPrivilege;
+    case SystemOperation::Suspend:
+        if (!SuspendAllowed()) {
+            return {Availability::Answer::NotAvailable, "系统不支持睡眠"};
+        }
+        return HoldsShutdownPrivilege() ? Availability{} : noPrivilege;
+    case SystemOperation::Hibernate:
+        if (!HibernateAllowed()) {
+            return {Availability::Answer::NotAvailable, "系统不支持休眠（休眠未开启）"};
+        }
+        return HoldsShutdownPrivilege() ? Availability{} : noPrivilege;
+    }
+    return {};
 }
 
 ActionResult SuspendNow() {

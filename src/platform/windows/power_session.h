@@ -11,6 +11,8 @@ void EnableShutdownPrivilege();
 ActionResult EndSession(SessionEnd end);
 bool SuspendAllowed();
 bool HibernateAllowed();
+// Whether the operation can be done: the shutdown privilege in the token, sleep and hibernation allowed.
+Availability PerformAvailability(SystemOperation op);
 ActionResult SuspendNow();
 ActionResult HibernateNow();
 ActionResult LockSession();

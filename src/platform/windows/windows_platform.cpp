@@ -83,6 +83,7 @@ public:
 
     bool CanSuspend() override { return SuspendAllowed(); }
     bool CanHibernate() override { return HibernateAllowed(); }
+    Availability CanPerform(SystemOperation op) override { return PerformAvailability(op); }
     void EnableShutdownPrivilege() override { windows_backend::EnableShutdownPrivilege(); }
     ActionResult PowerOff() override { return EndSession(SessionEnd::PowerOff); }
     ActionResult Reboot() override { return EndSession(SessionEnd::Reboot); }

@@ -5,6 +5,7 @@
 #include "core/common/numbers.h"
 #include "core/common/text.h"
 #include "core/tasks/stored_texts.h"
+#include "core/tasks/system_operation.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/twips.h"
 #include "ui/editor/task_editor_impl.h"
@@ -248,6 +249,21 @@ bool TaskEditor::conditionCheck() {
         d.gate->moveFocusQuietly(target);
     }
     return false;
+}
+
+bool TaskEditor::availabilityCheck(bool showNotes) {
+    const std::optional<SystemOperation> op = SystemOperationOf(operation());
+    if (!op) {
+        return true;
+    }
+    const AvailabilityVerdict verdict = JudgeAvailability(*op, impl_->ctx.platform.CanPerform(*op));
+    if (verdict.message && (verdict.refuse || showNotes)) {
+        MessageBoxes::inform(this, *verdict.message);
+    }
+    if (verdict.refuse) {
+        impl_->gate->moveFocusQuietly(impl_->control(EditorControl::Comb_oper));
+    }
+    return !verdict.refuse;
 }
 
 bool TaskEditor::storableCheck() {

@@ -33,6 +33,12 @@ public:
     // a failure shows the message and moves the focus.
     bool conditionCheck();
 
+    // After a passed check: asks the system whether it can carry out the task's operation here. One it
+    // cannot is refused (message, focus on Comb_oper); with `showNotes`, one that needs a password or is
+    // not allowed at the moment is let through with a note (no note on a chained run: nobody may be
+    // there to close it, and the run would wait for that).
+    bool availabilityCheck(bool showNotes);
+
     // Before a task is stored: refuses (message, focus) a text that would break the task line.
     bool storableCheck();
 

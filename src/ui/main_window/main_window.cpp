@@ -354,7 +354,7 @@ void MainWindow::start() {
         Step([this] { totray(); });
     }
     if (plan.startScheduler) {
-        Step([this] { impl_->run->loadtask(); });
+        Step([this] { impl_->run->loadtask(RunControl::StartCause::Chain); });
     }
 }
 

@@ -46,7 +46,8 @@ void MainWindow::taskset(int model) {
     if (model != 0 && selected < 0) {
         return;
     }
-    if (!impl_->editor->conditionCheck() || !impl_->editor->storableCheck()) {
+    if (!impl_->editor->conditionCheck() || !impl_->editor->availabilityCheck(true) ||
+        !impl_->editor->storableCheck()) {
         return;
     }
     if (WritesRefused(this, impl_->taskFileRead, context_)) {

@@ -92,6 +92,11 @@ void RunControl::timerMainTimer() {
     if (ClockJumped(impl_->lastClock, clock)) {
         recomputeAfterClockJump(clock);
     }
+    if (SleptBetween(impl_->lastClock.steadyMs, clock.steadyMs)) {
+        // Nobody used the computer while it slept, and nothing was sent: the idle time and the traffic
+        // hold count from the waking, so an idle or traffic task does not act the moment it wakes.
+        PauseMeters(impl_->meters, clock.steadyMs);
+    }
     impl_->lastClock = clock;
     const EditorValues v = editor->values();
 

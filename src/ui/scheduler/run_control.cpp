@@ -119,11 +119,11 @@ void RunControl::cmdStartClick(StartCause cause) {
                 }
             }
         }
-        loadtask();
+        loadtask(cause);
         return;
     }
 
-    if (!w.editor()->conditionCheck()) {
+    if (!w.editor()->conditionCheck() || !w.editor()->availabilityCheck(cause == StartCause::User)) {
         return;
     }
     const EditorValues v = w.editor()->values();
@@ -215,7 +215,7 @@ void RunControl::resetcontrol(int bytType) {
     w.startButton()->setText(QStringLiteral("开始"));
 }
 
-void RunControl::loadtask() {
+void RunControl::loadtask(StartCause cause) {
     MainWindow& w = impl_->window;
     TaskList* list = w.taskList();
     const Selection s = SelectTask(list->rows(), impl_->platform().Now(), &impl_->acted);
@@ -234,7 +234,8 @@ void RunControl::loadtask() {
     list->selectRow(s.row);
     w.loadSelectedIntoEditor(s.start, s.end);
     // The check works a weekly window out afresh; the selection may have passed its current one over.
-    if (!w.editor()->conditionCheck() || !skipActedWindow(w.editor()->values())) {
+    if (!w.editor()->conditionCheck() || !w.editor()->availabilityCheck(cause == StartCause::User) ||
+        !skipActedWindow(w.editor()->values())) {
         return;
     }
     resetcontrol(0);
@@ -261,7 +262,7 @@ void RunControl::setArmed(bool armed) {
 void RunControl::chainNext(Chain next) {
     switch (next) {
     case Chain::LoadTask:
-        loadtask();
+        loadtask(StartCause::Chain);
         break;
     case Chain::RestartEditorTask:
         cmdStartClick(StartCause::Chain);

@@ -27,11 +27,14 @@ public:
     QTimer* mainTimer() const; // Timer_main (1000 ms)
 
     // Cmd_start_Click. Started by the user, the editor's task may act again in a window it has acted in;
-    // started by a chain (after an operation, or "继续"), it may not.
+    // started by a chain (after an operation, or "继续"), it may not. Only a start by the user shows the
+    // notes of the availability check (a password will be asked): nobody may be there to close them.
     enum class StartCause { User, Chain };
     void cmdStartClick(StartCause cause = StartCause::User);
-    void resetcontrol(int bytType);       // 0 = running appearance, other = back to idle
-    void loadtask();                      // choose an enabled saved task and arm it
+    void resetcontrol(int bytType); // 0 = running appearance, other = back to idle
+    // Chooses an enabled saved task and arms it; Chain for a run armed without the user (a chain, the
+    // start-up).
+    void loadtask(StartCause cause = StartCause::User);
     void timerMainTimer();                // one tick
     void opertion();                      // carry out the operation and chain
     WarningDialog* warningDialog() const; // Fr_tips, nullptr before first use

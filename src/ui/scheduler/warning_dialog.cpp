@@ -1,9 +1,12 @@
 #include "ui/scheduler/warning_dialog.h"
 
+#include "core/scheduler/meters.h"
 #include "core/scheduler/run_rules.h"
 #include "core/shell/app_texts.h"
+#include "core/tasks/system_operation.h"
 #include "core/tasks/task_record.h"
 #include "ui/common/accessible_roles.h"
+#include "ui/common/app_context.h"
 #include "ui/common/twips.h"
 #include "ui/editor/task_editor.h"
 #include "ui/main_window/main_window.h"
@@ -120,9 +123,41 @@ bool WarningDialog::isReminder() const {
 }
 
 QString WarningDialog::warningText(int secondsLeft) const {
-    return QString::fromStdString(WarningText(secondsLeft, warningOperation_,
-                                              window_.savedTaskCheck()->isChecked(),
-                                              window_.continueCheck()->isChecked()));
+    std::string text = WarningText(secondsLeft, warningOperation_, window_.savedTaskCheck()->isChecked(),
+                                   window_.continueCheck()->isChecked());
+    for (const std::string& line : inhibitorLines_) {
+        text += "\n\n" + line;
+    }
+    return QString::fromStdString(text);
+}
+
+bool WarningDialog::readInhibitors() {
+    inhibitorLines_.clear();
+    const std::optional<SystemOperation> op = SystemOperationOf(window_.editor()->operation());
+    if (!op) {
+        return false;
+    }
+    const std::vector<Inhibitor> inhibitors = run_.context().platform.ListInhibitors();
+    inhibitorLines_ = InhibitorLines(*op, inhibitors);
+    return BlockedByInhibitor(*op, inhibitors);
+}
+
+bool WarningDialog::holdWhileBlocked() {
+    if (!readInhibitors()) {
+        return false;
+    }
+    // Not forced: the user decides with the buttons (OK tries anyway, and the system says why it refuses).
+    timerOk_->stop();
+    lbTxt_->setText(warningText(0));
+    label1_->setText(QString::fromUtf8(kStillBlockedText));
+    // The history says why nothing happened when it was due: "未执行：视频会议 正在阻止关机（通话中）".
+    std::string why;
+    for (const std::string& line : inhibitorLines_) {
+        const std::string notice = "注意：";
+        why += (why.empty() ? "" : "；") + (line.rfind(notice, 0) == 0 ? line.substr(notice.size()) : line);
+    }
+    run_.recordHistory(HistoryOutcome::NotStarted, why);
+    return true;
 }
 
 void WarningDialog::fitText() {
@@ -170,6 +205,8 @@ void WarningDialog::openWarning() {
     window_.hide();
     timerOk_->start();
     countdownTick_ = 1;
+    lastStepMs_ = run_.context().platform.MonotonicMs();
+    inhibitorLines_.clear();
 
     TaskEditor* editor = window_.editor();
     if (isReminder()) {
@@ -178,6 +215,7 @@ void WarningDialog::openWarning() {
         placeReminderLayout();
     } else {
         cmdOk_->setText(editor->operationText());
+        readInhibitors();
         warningOperation_ = WarningOperationText(editor->operation(), editor->operationText().toStdString(),
                                                  editor->tips().toStdString());
         lbTxt_->setText(warningText(kCountdownSeconds + 1 - countdownTick_));
@@ -220,18 +258,27 @@ void WarningDialog::timerOkTimer() {
     if (!open_) {
         return;
     }
-    // One step per timer event, never the wall time elapsed: after the machine wakes from sleep the user
-    // still gets the seconds that were left.
+    // One step per timer event, never the wall time elapsed.
+    const uint64_t nowMs = run_.context().platform.MonotonicMs();
+    const bool slept = SleptBetween(lastStepMs_, nowMs);
+    lastStepMs_ = nowMs;
     if (isReminder()) {
         cmdOk_->setText(QStringLiteral("知道了(%1)").arg(countdownTick_));
     } else {
+        if (slept) {
+            // The computer slept during the countdown: whoever wakes it gets the whole warning again, not
+            // the seconds that were left.
+            countdownTick_ = 0;
+        }
         const int left = kCountdownSeconds - countdownTick_;
         lbTxt_->setText(warningText(left));
         setAccessibleDescription(lbTxt_->text());
         label1_->setText(QStringLiteral("倒计时(%1)").arg(left));
         if (countdownTick_ == kCountdownSeconds) {
-            cmdOkClick();
-            return; // closed: the counter is back at 0
+            if (!holdWhileBlocked()) {
+                cmdOkClick();
+            }
+            return; // closed (the counter is back at 0), or held open without its timer
         }
     }
     if (countdownTick_ < std::numeric_limits<int>::max()) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -83,6 +84,12 @@ private:
     // "推迟" beside the countdown line, above the buttons, which stay where they are.
     void createSnoozeButton();
     void placeSnoozeButton();
+    // The lines under the warning text naming the programs that hold the operation back, read afresh;
+    // true when one of them blocks it.
+    bool readInhibitors();
+    // At the end of the countdown, an operation another program still blocks is not forced through: the
+    // window stays open with "仍被阻止" and its buttons. True when it does.
+    bool holdWhileBlocked();
 
     RunControl& run_;
     MainWindow& window_;
@@ -99,6 +106,8 @@ private:
     bool open_ = false;
     uint64_t keysFromMs_ = 0;      // the steady clock's time from which keys count
     std::string warningOperation_; // WarningOperationText
+    std::vector<std::string> inhibitorLines_;
+    uint64_t lastStepMs_ = 0; // steady clock at the opening or the last step of Timer_ok
 };
 
 } // namespace vantor::ui

@@ -33,6 +33,7 @@ struct BusFixture : ::testing::Test {
 struct SupportCase {
     const char* answer;
     bool allowed;
+    Availability::Answer availability; // what the task check is told
 };
 
 class SupportAnswers : public BusFixture, public ::testing::WithParamInterface<SupportCase> {};
@@ -49,11 +50,14 @@ TEST_P(SupportAnswers, SleepAndHibernateAreAllowedOnYesOrChallenge) {
     EXPECT_EQ(platform->CanHibernate(), !GetParam().allowed);
     EXPECT_TRUE(suspendMock.LogHas("CanSuspend"));
     EXPECT_TRUE(suspendMock.LogHas("CanHibernate"));
+    EXPECT_EQ(platform->CanPerform(SystemOperation::Suspend).answer, GetParam().availability);
 }
 
 INSTANTIATE_TEST_SUITE_P(LogindAnswers, SupportAnswers,
-                         ::testing::Values(SupportCase{"yes", true}, SupportCase{"challenge", true},
-                                           SupportCase{"no", false}, SupportCase{"na", false}),
+                         ::testing::Values(SupportCase{"yes", true, Availability::Answer::Yes},
+                                           SupportCase{"challenge", true, Availability::Answer::Challenge},
+                                           SupportCase{"no", false, Availability::Answer::No},
+                                           SupportCase{"na", false, Availability::Answer::NotAvailable}),
                          [](const auto& info) { return std::string(info.param.answer); });
 
 struct PowerCase {
@@ -130,6 +134,27 @@ TEST_F(BusFixture, NothingAnswersWithoutLogind) {
     auto platform = MakePlatform();
     EXPECT_FALSE(platform->CanSuspend());
     EXPECT_FALSE(platform->CanHibernate());
+    // A power request goes nowhere but to logind: a task that needs one is refused at its check.
+    const Availability a = platform->CanPerform(SystemOperation::PowerOff);
+    EXPECT_EQ(a.answer, Availability::Answer::NotAvailable);
+    EXPECT_EQ(a.reason, "systemd-logind 没有运行");
+    EXPECT_TRUE(platform->ListInhibitors().empty());
+}
+
+TEST_F(BusFixture, InhibitorsAreReadFromLogind) {
+    DBusMock logind = StartLogind();
+    ASSERT_TRUE(logind.ok());
+    ASSERT_TRUE(bus.CallStrings(kLogind, "/org/freedesktop/login1", "org.freedesktop.DBus.Mock.AddMethod",
+                                {"org.freedesktop.login1.Manager", "ListInhibitors", "", "a(ssssuu)",
+                                 "ret = [('shutdown:sleep', '视频会议', '通话中', 'block', 1000, 42), "
+                                 "('idle', 'player', '', 'delay', 1000, 43)]"}));
+    const std::vector<Inhibitor> held = MakePlatform()->ListInhibitors();
+    ASSERT_EQ(held.size(), 2u);
+    EXPECT_EQ(held[0].what, "shutdown:sleep");
+    EXPECT_EQ(held[0].who, "视频会议");
+    EXPECT_EQ(held[0].why, "通话中");
+    EXPECT_EQ(held[0].mode, "block");
+    EXPECT_EQ(held[1].mode, "delay");
 }
 
 TEST_F(BusFixture, NoBusAtAllIsAReportedFailure) {
