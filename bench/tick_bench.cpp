@@ -88,6 +88,7 @@ public:
     void EndProcessByName(const std::string& name) override { inner_->EndProcessByName(name); }
     bool CanKnowForegroundWindow() override { return inner_->CanKnowForegroundWindow(); }
     std::optional<WindowSize> ForegroundWindowSize() override { return inner_->ForegroundWindowSize(); }
+    std::optional<bool> ForegroundFullScreen() override { return inner_->ForegroundFullScreen(); }
     ScreenSize PrimaryScreenSize() override { return inner_->PrimaryScreenSize(); }
     bool IsProgramFile(const std::string& path) override { return inner_->IsProgramFile(path); }
     bool IsProgramInUse(const std::string& path) override { return inner_->IsProgramInUse(path); }

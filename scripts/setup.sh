@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libgmock-dev googletest
     libxcb1-dev libxcb-screensaver0-dev libxcb-randr0-dev
     libwayland-dev wayland-protocols plasma-wayland-protocols
+    # wlroots' foreign-toplevel protocol description, which Debian ships only with this crate's sources.
+    librust-wayland-protocols-dev
     fonts-wqy-microhei fonts-noto-cjk
     xvfb xauth x11-utils xdotool openbox imagemagick
     dbus python3-dbusmock

@@ -106,11 +106,14 @@ public:
     // first window titled with the name to close. Returns at once: waiting for processes to end happens in
     // the background. Failures (no rights, gone already) are passed over.
     virtual void EndProcessByName(const std::string& name) = 0;
-    // False where no foreground window can ever be known on this session (Wayland): the full-screen pause
-    // can then never hold.
+    // False where no foreground window can ever be known on this session (Wayland, but for compositors
+    // that tell, see ForegroundFullScreen): the full-screen pause can then never hold.
     virtual bool CanKnowForegroundWindow() = 0;
     // Size of the foreground window; nullopt when there is none (or it cannot be known).
     virtual std::optional<WindowSize> ForegroundWindowSize() = 0;
+    // Where the desktop itself says whether the active window is full screen (wlroots compositors under
+    // Wayland): that answer; nullopt where only the window's size can tell.
+    virtual std::optional<bool> ForegroundFullScreen() { return std::nullopt; }
     virtual ScreenSize PrimaryScreenSize() = 0;
     // Lets another running program bring its window to the front while this one has the foreground (a
     // second start handing over to the running copy): Windows gives the foreground only to a program the

@@ -40,6 +40,7 @@ public:
     void EndProcessByName(const std::string& name) override { Print("end-process " + name); }
     bool CanKnowForegroundWindow() override { return inner_->CanKnowForegroundWindow(); }
     std::optional<WindowSize> ForegroundWindowSize() override { return inner_->ForegroundWindowSize(); }
+    std::optional<bool> ForegroundFullScreen() override { return inner_->ForegroundFullScreen(); }
     ScreenSize PrimaryScreenSize() override { return inner_->PrimaryScreenSize(); }
     void AllowForegroundHandOver() override { inner_->AllowForegroundHandOver(); }
     bool IsDryRun() override { return true; }

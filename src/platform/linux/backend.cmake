@@ -9,12 +9,25 @@ pkg_get_variable(WAYLAND_SCANNER wayland-scanner wayland_scanner)
 find_package(PlasmaWaylandProtocols REQUIRED)
 enable_language(C)
 
-# The idle-notification protocols' client code, generated from the protocol descriptions. The server
+# The Wayland protocols' client code, generated from the protocol descriptions. The server
 # headers are made too: the tests' stand-in compositor speaks the same protocols.
 set(VANTOR_WAYLAND_GEN ${CMAKE_CURRENT_BINARY_DIR}/wayland)
+# wlroots' foreign-toplevel protocol (the active window's full-screen state on Sway, Hyprland and others)
+# as Debian ships it: among the sources of the Rust crate of Wayland's protocols.
+set(VANTOR_WLR_PROTOCOLS_GLOB
+    "/usr/share/cargo/registry/wayland-protocols-*/wlr-protocols/unstable/wlr-foreign-toplevel-management-unstable-v1.xml")
+file(GLOB VANTOR_WLR_TOPLEVEL_XML ${VANTOR_WLR_PROTOCOLS_GLOB})
+if(NOT VANTOR_WLR_TOPLEVEL_XML)
+    message(FATAL_ERROR "wlr-foreign-toplevel-management-unstable-v1.xml not found (${VANTOR_WLR_PROTOCOLS_GLOB}); "
+                        "install librust-wayland-protocols-dev (scripts/setup.sh does)")
+endif()
+list(SORT VANTOR_WLR_TOPLEVEL_XML COMPARE NATURAL)
+list(GET VANTOR_WLR_TOPLEVEL_XML -1 VANTOR_WLR_TOPLEVEL_XML)
+
 set(VANTOR_WAYLAND_PROTOCOLS
     "ext-idle-notify-v1|${WAYLAND_PROTOCOLS_DIR}/staging/ext-idle-notify/ext-idle-notify-v1.xml"
-    "kde-idle|${PLASMA_WAYLAND_PROTOCOLS_DIR}/idle.xml")
+    "kde-idle|${PLASMA_WAYLAND_PROTOCOLS_DIR}/idle.xml"
+    "wlr-foreign-toplevel-management-unstable-v1|${VANTOR_WLR_TOPLEVEL_XML}")
 set(VANTOR_WAYLAND_SOURCES "")
 foreach(entry IN LISTS VANTOR_WAYLAND_PROTOCOLS)
     string(REPLACE "|" ";" parts "${entry}")

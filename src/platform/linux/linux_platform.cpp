@@ -7,6 +7,7 @@
 #include "platform/linux/power_session.h"
 #include "platform/linux/processes.h"
 #include "platform/linux/programs.h"
+#include "platform/linux/wayland_toplevels.h"
 #include "platform/linux/x11_display.h"
 #include "platform/native.h"
 
@@ -90,10 +91,14 @@ public:
         // Wayland offers no way to close another program's window: there this pass finds nothing.
         x11_.CloseWindowTitled(name);
     }
-    bool CanKnowForegroundWindow() override { return !OnWayland(); }
+    // Under Wayland only a compositor that tells of its windows (wlroots' protocol) can say.
+    bool CanKnowForegroundWindow() override { return !OnWayland() || toplevels_.Available(); }
     std::optional<WindowSize> ForegroundWindowSize() override {
         // Under Wayland the X server only sees XWayland clients, so its active window says nothing.
         return OnWayland() ? std::nullopt : x11_.ActiveWindowSize();
+    }
+    std::optional<bool> ForegroundFullScreen() override {
+        return OnWayland() ? toplevels_.ActiveFullScreen() : std::nullopt;
     }
     ScreenSize PrimaryScreenSize() override { return x11_.PrimaryScreenSize().value_or(ScreenSize{}); }
 
@@ -174,6 +179,7 @@ private:
     PowerSession power_;
     IdleMonitor idle_;
     InterfaceReader net_;
+    WaylandToplevels toplevels_;
 };
 
 // Every byte of `bytes` converted, or nullopt.

@@ -19,11 +19,13 @@ void TaskEditor::Impl::buildConditionArea() {
     combOper = MakeList(frmCondition, "Comb_oper", "操作方式", kOperationItems.data(),
                         static_cast<int>(kOperationItems.size()), 3180, kRowTop, 900, kRowHeight);
     chkFullscr = MakeCheck(frmCondition, "chk_fullscr", "全屏暂停", 4140, 260, 1080, 270);
-    // Where no foreground window can be known (Wayland) the pause can never hold: say so, not pretend.
+    // Where no foreground window can be known (Wayland but for compositors that tell) the pause can never
+    // hold: say so and grey the box out, not pretend. A loaded task keeps its tick all the same.
+    const bool knowable = ctx.platform.CanKnowForegroundWindow();
     chkFullscr->setToolTip(
-        ctx.platform.CanKnowForegroundWindow()
-            ? QStringLiteral("全屏状态时任务暂停")
-            : QStringLiteral("全屏状态时任务暂停（此桌面无法得知前台窗口，本项不起作用）"));
+        knowable ? QStringLiteral("全屏状态时任务暂停")
+                 : QStringLiteral("全屏状态时任务暂停（此桌面无法得知前台窗口，本项不起作用）"));
+    chkFullscr->setEnabled(knowable);
 }
 
 void TaskEditor::Impl::buildTimeFrame() {

@@ -24,6 +24,9 @@ namespace vantor::ui {
 namespace {
 
 bool FullScreenActive(Platform& p) {
+    if (const std::optional<bool> told = p.ForegroundFullScreen()) {
+        return *told;
+    }
     const auto window = p.ForegroundWindowSize();
     if (!window) {
         return false;

@@ -1,11 +1,13 @@
-// Idle time on Wayland against a stand-in compositor (a child process speaking libwayland-server) that
-// offers a seat and ext-idle-notify-v1, KDE's org_kde_kwin_idle, both or neither, and says "idled" or
-// "resumed" when the test tells it to.
+// Idle time and the active window's full-screen state on Wayland against a stand-in compositor (a child
+// process speaking libwayland-server) that offers a seat and ext-idle-notify-v1, KDE's org_kde_kwin_idle,
+// both or neither, and wlroots' foreign toplevels or not, and says "idled" or "resumed", or puts its one
+// window into full screen and back, when the test tells it to.
 #include "ext-idle-notify-v1-server-protocol.h"
 #include "kde-idle-server-protocol.h"
 #include "linux_test_support.h"
 #include "platform/linux/wayland_idle.h"
 #include "platform/native.h"
+#include "wlr-foreign-toplevel-management-unstable-v1-server-protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -30,14 +32,48 @@ const char* const kSocket = "vantor-idle-test";
 
 std::vector<wl_resource*> extNotifications;
 std::vector<wl_resource*> kdeTimeouts;
+std::vector<wl_resource*> toplevels;
 
 void Forget(wl_resource* r) {
     std::erase(extNotifications, r);
     std::erase(kdeTimeouts, r);
+    std::erase(toplevels, r);
 }
 
 void DestroyResource(wl_client*, wl_resource* r) {
     wl_resource_destroy(r);
+}
+
+// The one window: active, and full screen or not.
+void SendWindowState(wl_resource* toplevel, bool fullScreen) {
+    wl_array states;
+    wl_array_init(&states);
+    *static_cast<uint32_t*>(wl_array_add(&states, sizeof(uint32_t))) =
+        ZWLR_FOREIGN_TOPLEVEL_HANDLE_V1_STATE_ACTIVATED;
+    if (fullScreen) {
+        *static_cast<uint32_t*>(wl_array_add(&states, sizeof(uint32_t))) =
+            ZWLR_FOREIGN_TOPLEVEL_HANDLE_V1_STATE_FULLSCREEN;
+    }
+    zwlr_foreign_toplevel_handle_v1_send_state(toplevel, &states);
+    zwlr_foreign_toplevel_handle_v1_send_done(toplevel);
+    wl_array_release(&states);
+}
+
+void BindToplevels(wl_client* client, void*, uint32_t version, uint32_t id) {
+    static const struct zwlr_foreign_toplevel_manager_v1_interface impl = {
+        [](wl_client*, wl_resource* r) { zwlr_foreign_toplevel_manager_v1_send_finished(r); }};
+    // The window's requests, but for destroy, are never sent by the reader.
+    static const struct zwlr_foreign_toplevel_handle_v1_interface handleImpl = {
+        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &DestroyResource, nullptr, nullptr};
+    wl_resource* manager = wl_resource_create(client, &zwlr_foreign_toplevel_manager_v1_interface,
+                                              static_cast<int>(version), id);
+    wl_resource_set_implementation(manager, &impl, nullptr, nullptr);
+    wl_resource* toplevel =
+        wl_resource_create(client, &zwlr_foreign_toplevel_handle_v1_interface, static_cast<int>(version), 0);
+    wl_resource_set_implementation(toplevel, &handleImpl, nullptr, &Forget);
+    zwlr_foreign_toplevel_manager_v1_send_toplevel(manager, toplevel);
+    SendWindowState(toplevel, false);
+    toplevels.push_back(toplevel);
 }
 
 void BindSeat(wl_client* client, void*, uint32_t version, uint32_t id) {
@@ -86,11 +122,15 @@ int OnCommand(int fd, uint32_t, void* data) {
     for (wl_resource* r : kdeTimeouts) {
         c == 'i' ? org_kde_kwin_idle_timeout_send_idle(r) : org_kde_kwin_idle_timeout_send_resumed(r);
     }
+    for (wl_resource* r : toplevels) {
+        // 'f' full screen, 'w' windowed, 'c' the window closes.
+        c == 'c' ? zwlr_foreign_toplevel_handle_v1_send_closed(r) : SendWindowState(r, c == 'f');
+    }
     wl_display_flush_clients(static_cast<wl_display*>(data));
     return 0;
 }
 
-[[noreturn]] void RunCompositor(bool ext, bool kde, int commands, int ready) {
+[[noreturn]] void RunCompositor(bool ext, bool kde, bool wlr, int commands, int ready) {
     wl_display* display = wl_display_create();
     if (display == nullptr || wl_display_add_socket(display, kSocket) != 0) {
         _exit(1);
@@ -101,6 +141,9 @@ int OnCommand(int fd, uint32_t, void* data) {
     }
     if (kde) {
         wl_global_create(display, &org_kde_kwin_idle_interface, 1, nullptr, &BindKde);
+    }
+    if (wlr) {
+        wl_global_create(display, &zwlr_foreign_toplevel_manager_v1_interface, 3, nullptr, &BindToplevels);
     }
     wl_event_loop_add_fd(wl_display_get_event_loop(display), commands, WL_EVENT_READABLE, &OnCommand,
                          display);
@@ -116,7 +159,7 @@ int OnCommand(int fd, uint32_t, void* data) {
 class StandInCompositor {
 public:
     // XDG_RUNTIME_DIR must already name the folder its socket goes into.
-    StandInCompositor(bool ext, bool kde) {
+    StandInCompositor(bool ext, bool kde, bool wlr = false) {
         int commands[2];
         int ready[2];
         if (pipe(commands) != 0 || pipe(ready) != 0) {
@@ -126,7 +169,7 @@ public:
         if (pid_ == 0) {
             close(commands[1]);
             close(ready[0]);
-            RunCompositor(ext, kde, commands[0], ready[1]);
+            RunCompositor(ext, kde, wlr, commands[0], ready[1]);
         }
         close(commands[0]);
         close(ready[1]);
@@ -222,6 +265,39 @@ TEST(WaylandIdleSession, ADesktopOtherThanGnomeReadsTheCompositor) {
     const std::optional<uint64_t> last = platform->LastInputMs();
     ASSERT_TRUE(last.has_value()) << "no D-Bus here: only the compositor can have answered";
     EXPECT_LE(platform->MonotonicMs() - *last, 1000u);
+}
+
+TEST(WaylandFullScreen, TheActiveWindowsStateComesFromACompositorThatTells) {
+    TempDir runtime;
+    ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", runtime.path()};
+    ScopedEnv display{"WAYLAND_DISPLAY", std::string(kSocket)};
+    ScopedEnv type{"XDG_SESSION_TYPE", std::string("wayland")};
+    {
+        StandInCompositor withoutToplevels(true, false);
+        ASSERT_TRUE(withoutToplevels.ok());
+        auto platform = CreateNativePlatform();
+        EXPECT_FALSE(platform->CanKnowForegroundWindow());
+        EXPECT_FALSE(platform->ForegroundFullScreen().has_value());
+    }
+    StandInCompositor compositor(false, false, true);
+    ASSERT_TRUE(compositor.ok());
+    auto platform = CreateNativePlatform();
+    EXPECT_TRUE(platform->CanKnowForegroundWindow());
+    EXPECT_EQ(platform->ForegroundFullScreen(), std::optional<bool>(false));
+    const auto becomes = [&](std::optional<bool> want) {
+        return WaitFor([&] { return platform->ForegroundFullScreen() == want; },
+                       std::chrono::milliseconds(5000));
+    };
+    compositor.Say('f');
+    EXPECT_TRUE(becomes(true));
+    compositor.Say('w');
+    EXPECT_TRUE(becomes(false));
+    compositor.Say('f');
+    ASSERT_TRUE(becomes(true));
+    compositor.Say('c');
+    EXPECT_TRUE(becomes(false)) << "a closed window is no active window";
+    compositor.Stop();
+    EXPECT_TRUE(becomes(std::nullopt)) << "a compositor that has gone tells nothing";
 }
 
 } // namespace

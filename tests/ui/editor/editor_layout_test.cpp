@@ -74,11 +74,12 @@ void EditorLayoutTest::captionsAndItems() {
     QCOMPARE(f.find<QCheckBox>("Chk_net")->text(), QString("网络流量"));
     QCOMPARE(f.find<QCheckBox>("chk_fullscr")->text(), QString("全屏暂停"));
     QCOMPARE(f.find<QCheckBox>("chk_fullscr")->toolTip(), QString("全屏状态时任务暂停"));
-    // A session that cannot know the foreground window (Wayland) is told so.
+    // A session that cannot know the foreground window (Wayland) is told so, on a box that is greyed out.
     f.ui.platform.SetCanKnowForegroundWindow(false);
     ui::TaskEditor onWayland(f.ui.context, nullptr);
     QCOMPARE(onWayland.findChild<QCheckBox*>("chk_fullscr")->toolTip(),
              QString("全屏状态时任务暂停（此桌面无法得知前台窗口，本项不起作用）"));
+    QVERIFY(!onWayland.findChild<QCheckBox*>("chk_fullscr")->isEnabled());
     QCOMPARE(f.find<QCheckBox>("Chk_mult")->text(), QString("多开"));
     QCOMPARE(f.find<QLabel>("Lab_tips")->text(), QString("提醒"));
     QCOMPARE(f.find<QLabel>("Label3")->text(), QString("KB/秒，持续"));
