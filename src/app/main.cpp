@@ -15,16 +15,18 @@
 #include "ui/tray/tray_icon.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
 #include <QTranslator>
 
-#include <cstdio>
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <streambuf>
+#include <string>
 
 namespace {
 
@@ -39,9 +41,10 @@ bool GraphicalSessionMissing() {
 #endif
 }
 
-// The standard output as a C++ stream, for the dry run's lines. Made only for a dry run: the streams of
-// <iostream> are set up at every start of any program that includes it, and with them the C++ library's
-// locale machinery, which brings half a megabyte of its code into memory for nothing.
+// The standard output as a C++ stream, for the dry run's lines: each line is handed to WriteText whole
+// when the stream is flushed (std::endl). Made only for a dry run: the streams of <iostream> are set up at
+// every start of any program that includes it, and with them the C++ library's locale machinery, which
+// brings half a megabyte of its code into memory for nothing.
 class StdoutStream : public std::ostream {
 public:
     StdoutStream() : std::ostream(&buf_) {}
@@ -50,16 +53,34 @@ private:
     class Buf : public std::streambuf {
     protected:
         int_type overflow(int_type c) override {
-            return traits_type::eq_int_type(c, traits_type::eof()) ? traits_type::not_eof(c)
-                                                                   : std::fputc(c, stdout);
+            if (!traits_type::eq_int_type(c, traits_type::eof())) {
+                pending_ += traits_type::to_char_type(c);
+            }
+            return traits_type::not_eof(c);
         }
         std::streamsize xsputn(const char* s, std::streamsize n) override {
-            return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<size_t>(n), stdout));
+            pending_.append(s, static_cast<size_t>(n));
+            return n;
         }
-        int sync() override { return std::fflush(stdout) == 0 ? 0 : -1; }
+        int sync() override {
+            vantor::WriteText(vantor::TextStream::Out, pending_);
+            pending_.clear();
+            return 0;
+        }
+
+    private:
+        std::string pending_;
     };
     Buf buf_;
 };
+
+void PrintOut(const std::string& text) {
+    vantor::WriteText(vantor::TextStream::Out, text);
+}
+
+void PrintError(const std::string& text) {
+    vantor::WriteText(vantor::TextStream::Error, text);
+}
 
 // Height of the main window with the task panel closed.
 constexpr int kClosedPanelTwips = 4395;
@@ -75,7 +96,7 @@ void TakeScreenshotWhenSettled(vantor::ui::MainWindow& window, const QString& pa
     }
     const QPixmap picture = window.grab();
     if (picture.isNull() || !picture.save(path, "PNG")) {
-        std::fprintf(stderr, "Could not write the screenshot to %s\n", path.toStdString().c_str());
+        PrintError("Could not write the screenshot to " + path.toStdString() + "\n");
         QCoreApplication::exit(1);
         return;
     }
@@ -86,10 +107,10 @@ void TakeScreenshotWhenSettled(vantor::ui::MainWindow& window, const QString& pa
 // Exit codes: those of the answer (0 done, 1 refused, 2 not understood), 1 when the running copy did not
 // answer, 3 when no copy runs for the folder.
 int SendControlCommand(vantor::Platform& platform, const vantor::ControlRequest& request) {
-    const QString folder = vantor::ui::ChooseProgramFolder(platform, false);
-    vantor::ui::SingleInstance instance(platform, folder);
+    const vantor::ui::ProgramFolder folder = vantor::ui::ChooseProgramFolder(platform, false);
+    vantor::ui::SingleInstance instance(platform, folder.shown);
     if (instance.claim(false)) {
-        std::fprintf(stderr, "Vantor is not running for %s\n", folder.toLocal8Bit().constData());
+        PrintError("Vantor is not running for " + folder.path + "\n");
         return 3;
     }
     const vantor::ControlReply reply = instance.ask(vantor::FormatControlRequest(request));
@@ -97,10 +118,14 @@ int SendControlCommand(vantor::Platform& platform, const vantor::ControlRequest&
                                                             ? vantor::ParseControlAnswer(reply.answer)
                                                             : std::nullopt;
     if (!answer) {
-        std::fputs("Vantor is running for this folder but did not answer.\n", stderr);
+        PrintError("Vantor is running for this folder but did not answer.\n");
         return 1;
     }
-    std::fputs(answer->text.c_str(), answer->outcome == vantor::ControlOutcome::Done ? stdout : stderr);
+    if (answer->outcome == vantor::ControlOutcome::Done) {
+        PrintOut(answer->text);
+    } else {
+        PrintError(answer->text);
+    }
     return vantor::ControlExitCode(answer->outcome);
 }
 
@@ -113,11 +138,11 @@ int main(int argc, char* argv[]) {
         vantor::UseCallersConsole();
     }
     if (cl.action == vantor::CommandLine::Action::Invalid) {
-        std::fprintf(stderr, "vantor: %s\n\n%s", cl.error.c_str(), vantor::HelpText().c_str());
+        PrintError("vantor: " + cl.error + "\n\n" + vantor::HelpText());
         return 2;
     }
     if (cl.action == vantor::CommandLine::Action::Version) {
-        std::puts(vantor::VersionLine().c_str());
+        PrintOut(vantor::VersionLine() + "\n");
         return 0;
     }
     // Declared before the platform that writes to it, so it outlives it.
@@ -128,17 +153,21 @@ int main(int argc, char* argv[]) {
     }
     if (cl.action == vantor::CommandLine::Action::Help) {
         const vantor::ui::ProgramFolder folder = vantor::ui::ChooseProgramFolder(*platform, false);
-        // The folder as the system names it: its own bytes on Linux, UTF-8 like the rest on Windows.
-        std::fputs(vantor::HelpText(folder.path).c_str(), stdout);
+        // The folder as the system names it: its own bytes on Linux, UTF-8 like the rest on Windows, where
+        // it is shown with the system's separators.
+        std::string shown = folder.path;
+        if (QDir::separator() == QLatin1Char('\\')) {
+            std::replace(shown.begin(), shown.end(), '/', '\\');
+        }
+        PrintOut(vantor::HelpText(shown));
         return 0;
     }
     if (GraphicalSessionMissing()) {
-        std::fprintf(stderr,
-                     "Vantor needs a graphical session (no DISPLAY or WAYLAND_DISPLAY is set).\n"
-                     "To see the window without one, render it into a picture (--dry-run: no task acts\n"
-                     "on this computer):\n"
-                     "  QT_QPA_PLATFORM=offscreen %s --dry-run --screenshot vantor.png\n",
-                     argv[0]);
+        PrintError(std::string("Vantor needs a graphical session (no DISPLAY or WAYLAND_DISPLAY is set).\n"
+                               "To see the window without one, render it into a picture (--dry-run: no "
+                               "task acts\non this computer):\n"
+                               "  QT_QPA_PLATFORM=offscreen ") +
+                   argv[0] + " --dry-run --screenshot vantor.png\n");
         return 2;
     }
     vantor::ui::QuietQtNoise();
@@ -161,8 +190,7 @@ int main(int argc, char* argv[]) {
         QObject::connect(&boxCloser, &QTimer::timeout, [] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
                 if (const auto* box = qobject_cast<QMessageBox*>(modal)) {
-                    std::fprintf(stderr, "Message closed for the screenshot: %s\n",
-                                 box->text().toStdString().c_str());
+                    PrintError("Message closed for the screenshot: " + box->text().toStdString() + "\n");
                 }
                 modal->close();
             }
@@ -174,6 +202,7 @@ int main(int argc, char* argv[]) {
     const vantor::ui::ProgramFolder folder = vantor::ui::ChooseProgramFolder(*platform, true);
     vantor::ui::AppContext context{*platform, folder.shown, folder.path, folder.distrust,
                                    folder.distrustedPath};
+    context.dryRun = cl.dryRun;
     // One running copy per program folder: a second start brings the running copy to the front and ends.
     // A picture run only reads the files and stays out of it.
     // Requests that come while this copy starts wait for its window to be ready.
@@ -183,7 +212,7 @@ int main(int argc, char* argv[]) {
         if (instance.activateRunningCopy()) {
             return 0;
         }
-        std::fputs("Vantor is already running for this folder and could not be reached.\n", stderr);
+        PrintError("Vantor is already running for this folder and could not be reached.\n");
         vantor::ui::MessageBoxes::inform(nullptr,
                                          vantor::Message{"Vantor 已在运行，但无法与它取得联系。",
                                                          vantor::kNoticeTitle, vantor::MessageIcon::Warning});

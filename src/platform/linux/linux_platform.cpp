@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <fcntl.h>
 #include <iconv.h>
@@ -162,6 +163,7 @@ public:
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
         return WriteAutostartEntry(scope, programPath);
     }
+    bool CanWriteAutostart(AutostartScope scope) override { return AutostartEntryWritable(scope); }
     std::string ReadAutostart(AutostartScope scope) override { return ReadAutostartEntry(scope); }
     ActionResult DeleteAutostart(AutostartScope scope) override { return DeleteAutostartEntry(scope); }
 
@@ -211,5 +213,11 @@ std::unique_ptr<Platform> CreateNativePlatform() {
 }
 
 void UseCallersConsole() {}
+
+void WriteText(TextStream stream, std::string_view utf8) {
+    std::FILE* file = stream == TextStream::Out ? stdout : stderr;
+    std::fwrite(utf8.data(), 1, utf8.size(), file);
+    std::fflush(file);
+}
 
 } // namespace vantor

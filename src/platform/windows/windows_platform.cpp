@@ -13,7 +13,8 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <string>
 
 namespace vantor {
 
@@ -145,6 +146,7 @@ public:
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
         return WriteRunValue(scope, programPath);
     }
+    bool CanWriteAutostart(AutostartScope scope) override { return RunValueWritable(scope); }
     std::string ReadAutostart(AutostartScope scope) override { return ReadRunValue(scope); }
     ActionResult DeleteAutostart(AutostartScope scope) override { return DeleteRunValue(scope); }
 };
@@ -163,6 +165,16 @@ bool StandardHandleGiven(DWORD which) {
     return h != nullptr && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN;
 }
 
+// The console's output as a handle of its own, for the standard handles the caller left empty.
+void UseConsoleFor(DWORD which) {
+    const HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
+    if (console != INVALID_HANDLE_VALUE) {
+        SetStdHandle(which, console);
+    }
+}
+
 } // namespace
 
 void UseCallersConsole() {
@@ -172,11 +184,50 @@ void UseCallersConsole() {
     if ((outGiven && errGiven) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
         return;
     }
-    if (!outGiven && std::freopen("CONOUT$", "w", stdout) == nullptr) {
-        return;
+    if (!outGiven) {
+        UseConsoleFor(STD_OUTPUT_HANDLE);
     }
     if (!errGiven) {
-        std::freopen("CONOUT$", "w", stderr);
+        UseConsoleFor(STD_ERROR_HANDLE);
+    }
+}
+
+void WriteText(TextStream stream, std::string_view utf8) {
+    const HANDLE h = GetStdHandle(stream == TextStream::Out ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    if (h == nullptr || h == INVALID_HANDLE_VALUE || utf8.empty()) {
+        return;
+    }
+    DWORD mode = 0;
+    if (GetConsoleMode(h, &mode)) {
+        // The console's code page (936, 437, ...) is not asked: it takes the characters themselves.
+        const std::wstring wide = Wide(utf8);
+        size_t done = 0;
+        while (done < wide.size()) {
+            DWORD written = 0;
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(wide.size() - done, 8192));
+            if (!WriteConsoleW(h, wide.data() + done, chunk, &written, nullptr) || written == 0) {
+                return;
+            }
+            done += written;
+        }
+        return;
+    }
+    std::string bytes;
+    bytes.reserve(utf8.size() + 16);
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\n' && (i == 0 || utf8[i - 1] != '\r')) {
+            bytes += '\r';
+        }
+        bytes += utf8[i];
+    }
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        if (!WriteFile(h, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+            written == 0) {
+            return;
+        }
+        done += written;
     }
 }
 
