@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -105,7 +106,8 @@ void TaskEditor::Impl::txtTipsDblClick() {
     if (!path) {
         return;
     }
-    txtTips->setText(*path);
+    // The dialog answers with "/"; a Windows user reads and the task file keeps "\\".
+    txtTips->setText(QDir::toNativeSeparators(*path));
     chkMult->show();
     MessageBoxes::inform(&q, Message{"双击文字“路径”可以测试能否成功运行。", kAppTitle, MessageIcon::None});
 }

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -187,7 +188,8 @@ EditorValues TaskEditor::values() const {
     v.netRate = S(d.txtNetdata->text());
     v.netHoldSeconds = S(d.txtNetTime->text());
     v.allowMultiple = d.chkMult->isChecked();
-    v.tips = S(d.txtTips->text());
+    // A program's path is kept with the system's own separators ("\\" on Windows) however it was typed.
+    v.tips = S(v.operation == OpRun ? QDir::toNativeSeparators(d.txtTips->text()) : d.txtTips->text());
     return v;
 }
 
@@ -229,6 +231,10 @@ void TaskEditor::loadTask(const TaskRecord& row, DateTime start, DateTime end) {
     LoadText(d.txtNetTime, p, PNetHoldSeconds);
     LoadCheck(d.chkMult, p, PAllowMultiple);
     LoadText(d.txtTips, p, PTipsText);
+    if (d.combOper->currentIndex() == OpRun) {
+        // A file written elsewhere may hold "/": shown, and saved again, as the system writes paths.
+        d.txtTips->setText(QDir::toNativeSeparators(d.txtTips->text()));
+    }
 }
 
 bool TaskEditor::conditionCheck() {
