@@ -100,6 +100,7 @@ public:
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
         return inner_->WriteAutostart(scope, programPath);
     }
+    bool CanWriteAutostart(AutostartScope scope) override { return inner_->CanWriteAutostart(scope); }
     std::string ReadAutostart(AutostartScope scope) override { return inner_->ReadAutostart(scope); }
     ActionResult DeleteAutostart(AutostartScope scope) override { return inner_->DeleteAutostart(scope); }
 

@@ -175,6 +175,9 @@ public:
 
     // --- Start with the session --------------------------------------------------------------------
     virtual ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) = 0;
+    // Whether this user may make an entry of that scope now, found out without writing anything: a dry
+    // run takes the path the real write would take (the user's entry when the machine's is refused).
+    virtual bool CanWriteAutostart(AutostartScope scope) = 0;
     // The program path stored in the entry; empty when there is none or it cannot be read.
     virtual std::string ReadAutostart(AutostartScope scope) = 0;
     // A missing entry is no error.

@@ -65,12 +65,18 @@ public:
         return inner_->AskControl(name, request, timeoutMs);
     }
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override {
+        // Printed only when the real write would be made: without the rights to the machine's entry the
+        // caller goes on to the user's, and the lines show that path.
+        if (!inner_->CanWriteAutostart(scope)) {
+            return ActionResult::Fail("无法写入开机启动项：没有权限");
+        }
         const std::string scopeName = scope == AutostartScope::Machine ? "machine" : "user";
         Print("autostart-write " + scopeName + " " + programPath);
         // Nothing is written, so a read-back finds the entry only in the dry run's own memory.
         (scope == AutostartScope::Machine ? machine_ : user_) = programPath;
         return ActionResult::Ok();
     }
+    bool CanWriteAutostart(AutostartScope scope) override { return inner_->CanWriteAutostart(scope); }
     std::string ReadAutostart(AutostartScope scope) override {
         return scope == AutostartScope::Machine ? machine_ : user_;
     }

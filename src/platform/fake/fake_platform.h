@@ -104,6 +104,7 @@ public:
         return it == ownership_.end() ? std::nullopt : std::optional(it->second);
     }
     ActionResult WriteAutostart(AutostartScope scope, const std::string& programPath) override;
+    bool CanWriteAutostart(AutostartScope scope) override { return writable_[scope]; }
     std::string ReadAutostart(AutostartScope scope) override;
     ActionResult DeleteAutostart(AutostartScope scope) override;
 

@@ -127,6 +127,19 @@ std::string ProgramOfExecLine(const std::string& value) {
     return unpercent;
 }
 
+bool AutostartEntryWritable(AutostartScope scope) {
+    std::string folder = AutostartFolder(scope);
+    if (folder.empty() || folder[0] != '/') {
+        return false;
+    }
+    // The folders still missing would be made by the write, in the nearest one that exists.
+    while (access(folder.c_str(), F_OK) != 0 && folder.size() > 1) {
+        const size_t slash = folder.find_last_of('/');
+        folder = slash == 0 ? "/" : folder.substr(0, slash);
+    }
+    return access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 ActionResult WriteAutostartEntry(AutostartScope scope, const std::string& programPath) {
     const std::optional<std::string> exec = ExecLineFor(programPath);
     if (!exec) {

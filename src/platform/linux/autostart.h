@@ -17,6 +17,8 @@ std::string UserConfigHome();
 std::string AutostartFolder(AutostartScope scope);
 
 ActionResult WriteAutostartEntry(AutostartScope scope, const std::string& programPath);
+// Whether the entry's folder, or the nearest folder above it that exists, takes new files from this user.
+bool AutostartEntryWritable(AutostartScope scope);
 // The program path of the entry's Exec line; empty when there is no entry or it cannot be read.
 std::string ReadAutostartEntry(AutostartScope scope);
 ActionResult DeleteAutostartEntry(AutostartScope scope);

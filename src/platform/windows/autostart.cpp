@@ -34,6 +34,21 @@ ActionResult WriteRunValue(AutostartScope scope, const std::string& programPath)
     return ActionResult::Ok();
 }
 
+bool RunValueWritable(AutostartScope scope) {
+    HKEY key = nullptr;
+    LSTATUS rc = RegOpenKeyExW(Root(scope), kRunKey, 0, KEY_SET_VALUE, &key);
+    if (rc == ERROR_FILE_NOT_FOUND) {
+        // A fresh profile may have no Run key yet: the write would make it under its parent.
+        rc = RegOpenKeyExW(Root(scope), L"Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                           KEY_CREATE_SUB_KEY, &key);
+    }
+    if (rc != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
 std::string ReadRunValue(AutostartScope scope) {
     DWORD bytes = 0;
     if (RegGetValueW(Root(scope), kRunKey, kValueName, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=

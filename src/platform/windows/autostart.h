@@ -8,6 +8,8 @@
 namespace vantor::windows_backend {
 
 ActionResult WriteRunValue(AutostartScope scope, const std::string& programPath);
+// Whether the value could be set now (the key opens for setting values, or can be made), nothing written.
+bool RunValueWritable(AutostartScope scope);
 std::string ReadRunValue(AutostartScope scope);
 ActionResult DeleteRunValue(AutostartScope scope);
 

@@ -5,11 +5,15 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace vantor::ui {
 
 struct AppContext {
+    AppContext(Platform& p, QString folder) : platform(p), programFolder(std::move(folder)) {}
+
     Platform& platform;
     // The program's folder, ending in "/"; the task file and Setting.ini live here. Tests point it at a
     // temporary folder.
@@ -21,6 +25,10 @@ struct AppContext {
     // nothing and nothing is written there.
     std::string folderDistrust = {};
     std::string folderDistrustedPath = {}; // the folder or the file at fault
+    // A dry run makes no autostart entry, so the Load option it saves stays in this copy's memory: the
+    // next real start finds in Setting.ini what is really registered.
+    bool dryRun = false;
+    std::optional<int> dryRunLoad;
 
     QString taskFilePath() const;
     QString settingsPath() const;

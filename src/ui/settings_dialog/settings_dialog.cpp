@@ -16,6 +16,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vantor::ui {
 
@@ -92,6 +93,9 @@ public:
     std::string iniPath() const { return context.settingsFile(); }
 
     std::optional<int> readState(const char* key) const {
+        if (context.dryRun && context.dryRunLoad && std::string_view(key) == kLoadKey) {
+            return context.dryRunLoad;
+        }
         return IniCheckState(ReadIniValue(kSettingsSection, key, iniPath(), context.legacyDecoder()));
     }
 
@@ -108,6 +112,11 @@ public:
     bool writeState(const char* key, QCheckBox* box) {
         const bool on = IsOn(box);
         WriteFailure why = WriteFailure::None;
+        if (context.dryRun && std::string_view(key) == kLoadKey) {
+            context.dryRunLoad = on ? 1 : 0;
+            ShowState(box, *context.dryRunLoad);
+            return true;
+        }
         const bool ok =
             WriteIniValue(kSettingsSection, key, on ? "1" : "0", iniPath(), context.textCodec(), &why);
         if (!ok) {

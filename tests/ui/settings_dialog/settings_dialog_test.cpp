@@ -1,6 +1,7 @@
 // The options dialog: showing the saved options, saving them with start-with-session, closing, and the
 // window order it keeps with the main window.
 #include "core/shell/ini.h"
+#include "platform/dryrun/dry_run_platform.h"
 #include "support/test_support.h"
 #include "ui/common/message_boxes.h"
 #include "ui/settings_dialog/settings_dialog.h"
@@ -15,6 +16,7 @@
 #include <QTest>
 
 #include <memory>
+#include <sstream>
 
 using vantor::AutostartScope;
 using vantor::MessageIcon;
@@ -215,6 +217,32 @@ private slots:
         saveWith(true, false, false, false);
         closeDialog();
         QCOMPARE(box(open(), "chck_autorun")->checkState(), Qt::Unchecked);
+    }
+
+    void aDryRunTakesTheRealPathAndKeepsLoadInMemory() {
+        // This user may not make the machine's entry: the real program would fall back to the user's.
+        fx_->writeFile(QStringLiteral("Setting.ini"), Ini("Load=0\r\n"));
+        auto inner = std::make_unique<vantor::FakePlatform>();
+        vantor::FakePlatform& fake = *inner;
+        fake.SetAutostartWritable(AutostartScope::Machine, false);
+        std::ostringstream out;
+        const std::unique_ptr<vantor::Platform> dryRun = vantor::CreateDryRunPlatform(std::move(inner), out);
+        vantor::ui::AppContext context{*dryRun, fx_->context.programFolder};
+        context.dryRun = true;
+
+        SettingsDialog* d = SettingsDialog::showFor(context, nullptr);
+        box(d, "chck_autorun")->setCheckState(Qt::Checked);
+        QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Cmd_save")), Qt::LeftButton);
+
+        QCOMPARE(out.str(), std::string("dry-run: autostart-write user /opt/vantor/vantor\n"));
+        QVERIFY(fake.calls.empty());
+        QCOMPARE(MessageBoxes::last()->text, kUserOnly);
+        // Nothing was registered, so the next real start must not find Load=1; this run remembers it.
+        QCOMPARE(value("Load"), QStringLiteral("0"));
+        QCOMPARE(value("Tray"), QStringLiteral("0"));
+        closeDialog();
+        QCOMPARE(box(SettingsDialog::showFor(context, nullptr), "chck_autorun")->checkState(), Qt::Checked);
+        closeDialog();
     }
 
     void uncheckedSaveDeletesBothEntries() {
