@@ -141,6 +141,7 @@ public:
     void buildWeekList();
     void openWeekList();
     void closeWeekList();
+    int weekClosedPixels() const;
     std::array<bool, 7> weekTicks() const;
     void setWeekTick(int item, bool ticked);
 

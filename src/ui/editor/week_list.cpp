@@ -6,6 +6,8 @@
 #include <QListWidget>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace vantor::ui {
 
 void TaskEditor::Impl::buildWeekList() {
@@ -18,6 +20,7 @@ void TaskEditor::Impl::buildWeekList() {
         item->setCheckState(Qt::Unchecked);
     }
     listWeek->setGeometry(TwipsRect(5400, 1040, 1600, kWeekClosedHeight));
+    listWeek->resize(listWeek->width(), weekClosedPixels());
     listWeek->hide();
     listWeek->installEventFilter(this);
     // A click on a day's name ticks it as a click on its box does: the tick is what the user picks.
@@ -47,7 +50,13 @@ void TaskEditor::Impl::openWeekList() {
 }
 
 void TaskEditor::Impl::closeWeekList() {
-    SetHeightTwips(listWeek, kWeekClosedHeight);
+    listWeek->resize(listWeek->width(), weekClosedPixels());
+}
+
+// One row high as designed, but never lower than one row as the style and the font draw it: the Windows
+// style's thicker frame, or a Chinese system font, would otherwise cut the box and the day's name.
+int TaskEditor::Impl::weekClosedPixels() const {
+    return std::max(Twips(kWeekClosedHeight), listWeek->sizeHintForRow(0) + 2 * listWeek->frameWidth());
 }
 
 std::array<bool, 7> TaskEditor::Impl::weekTicks() const {

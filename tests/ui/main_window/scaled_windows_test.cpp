@@ -2,6 +2,7 @@
 // layout and every character has a font to draw it; with VANTOR_SHOTS set each window is saved there as a
 // PNG, which windows_at_scale.sh compares between a 1x screen and a 2x one.
 #include "scheduler/scheduler_harness.h"
+#include "support/item_view_clicks.h"
 
 #include "ui/common/app_setup.h"
 #include "ui/settings_dialog/settings_dialog.h"
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QListWidget>
 #include <QRawFont>
 #include <QStyleOption>
 #include <QTextDocument>
@@ -104,6 +106,28 @@ QStringList CutTexts(const QWidget* root) {
             for (int i = 0; i < combo->count(); ++i) {
                 CheckText(w, combo->itemText(i), field, Qt::AlignLeft | Qt::AlignVCenter, cut);
             }
+        } else if (const auto* list = qobject_cast<const QListWidget*>(w)) {
+            // The row at the top, as the closed one-row list shows it: whole inside the list's inner area,
+            // its check mark and its text too (a row further down may be cut by the list's lower edge).
+            const QRect inside = list->viewport()->rect();
+            const QModelIndex index = list->indexAt(inside.topLeft());
+            if (!index.isValid()) {
+                continue;
+            }
+            const QRect row = list->visualRect(index);
+            const QString text = index.data().toString();
+            const QRect mark = CheckMarkRect(list, index);
+            if (!inside.contains(row) || !inside.contains(mark)) {
+                cut << Describe(w, text, row.united(mark).height(), inside.height()) +
+                           QStringLiteral(" (row and check mark)");
+            }
+            QStyleOptionViewItem opt;
+            opt.initFrom(list);
+            opt.rect = row;
+            opt.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+            opt.text = text;
+            CheckText(w, text, style->subElementRect(QStyle::SE_ItemViewItemText, &opt, list) & inside,
+                      Qt::AlignLeft | Qt::AlignVCenter, cut);
         } else if (const auto* spin = qobject_cast<const QAbstractSpinBox*>(w)) {
             QStyleOptionSpinBox opt;
             opt.initFrom(spin);
@@ -181,6 +205,12 @@ void ScaledWindowsTest::initTestCase() {
     // program sets itself up as it does at start.
     QFont desktop = QApplication::font();
     desktop.setPointSize(11);
+    // The system's font replaced, as a Chinese Windows has its own (the Windows run sets it).
+    const QString family = qEnvironmentVariable("VANTOR_TEST_FONT");
+    if (!family.isEmpty()) {
+        QVERIFY2(QFontDatabase::families().contains(family), qPrintable(family + QStringLiteral(" missing")));
+        desktop.setFamilies({family});
+    }
     QApplication::setFont(desktop);
     static QTranslator translations;
     ui::SetUpApplication(translations);
@@ -241,6 +271,16 @@ void ScaledWindowsTest::dialogs() {
     QVERIFY(h.warningOpen());
     cut << CutTexts(h.dialog()) << MissingGlyphs(h.dialog());
     Shoot(h.dialog(), "warning_dialog");
+
+    // A process name of 15 characters with its ".exe", of the widest letters.
+    Harness process;
+    process.compose(CountdownTask(600, OpEndProcess, "WWWWWWWWWWW.exe"));
+    process.run().showWarning();
+    Settle();
+    QVERIFY(process.warningOpen());
+    for (const QString& c : CutTexts(process.dialog())) {
+        cut << QStringLiteral("ending a process: ") + c;
+    }
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
 }
 
