@@ -65,6 +65,7 @@ public:
     uint64_t MonotonicMs() override {
         return inner_->MonotonicMs() + static_cast<uint64_t>(seconds_) * 1000u;
     }
+    DateTime LocalTimeAfter(int64_t seconds) override { return inner_->LocalTimeAfter(seconds_ + seconds); }
     std::optional<std::string> DecodeLegacy(std::string_view bytes) override {
         return inner_->DecodeLegacy(bytes);
     }

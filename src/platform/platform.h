@@ -55,6 +55,9 @@ public:
     // Steady milliseconds: never goes back, ignores changes of the wall clock and keeps counting while the
     // computer sleeps (Linux CLOCK_BOOTTIME, Windows GetTickCount64). Countdowns run on it.
     virtual uint64_t MonotonicMs() = 0;
+    // The local date-time the clock will show `seconds` seconds of real time from now: across a
+    // daylight-saving change that is not Now() + seconds (a countdown's end is shown with it).
+    virtual DateTime LocalTimeAfter(int64_t seconds) = 0;
 
     // --- Text --------------------------------------------------------------------------------------
     // Legacy bytes of the Chinese Windows code page (GBK/GB18030) to UTF-8; nullopt when undecodable.

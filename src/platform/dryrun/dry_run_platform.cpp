@@ -11,6 +11,7 @@ public:
 
     DateTime Now() override { return inner_->Now(); }
     uint64_t MonotonicMs() override { return inner_->MonotonicMs(); }
+    DateTime LocalTimeAfter(int64_t seconds) override { return inner_->LocalTimeAfter(seconds); }
     std::optional<std::string> DecodeLegacy(std::string_view bytes) override {
         return inner_->DecodeLegacy(bytes);
     }

@@ -17,7 +17,15 @@ void FakePlatform::AdvanceMs(int64_t ms) {
     // The wall clock follows in whole seconds of the accumulated milliseconds.
     const int64_t before = static_cast<int64_t>((monotonic_ - static_cast<uint64_t>(ms)) / 1000);
     const int64_t after = static_cast<int64_t>(monotonic_ / 1000);
-    now_ = now_.addSeconds(after - before);
+    now_ = Later(now_, after - before);
+}
+
+DateTime FakePlatform::Later(DateTime from, int64_t seconds) const {
+    const DateTime to = from.addSeconds(seconds);
+    if (change_ && from < change_->at && change_->at <= to) {
+        return to.addSeconds(change_->shift);
+    }
+    return to;
 }
 
 std::optional<std::string> FakePlatform::DecodeLegacy(std::string_view bytes) {

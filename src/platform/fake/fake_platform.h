@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ public:
     // --- Test controls -----------------------------------------------------------------------------
     // Moves the wall clock alone, as a clock change does; the steady clock stays where it is.
     void SetNow(DateTime now) { now_ = now; }
+    // A daylight-saving change: when the wall clock reaches `at` it moves on by `shift` seconds.
+    void SetClockChange(DateTime at, int64_t shift) { change_ = ClockChange{at, shift}; }
     // Advances both the wall clock and the steady clock (a suspend gap is one large step).
     void Advance(int64_t seconds) { AdvanceMs(seconds * 1000); }
     void AdvanceMs(int64_t ms);
@@ -67,6 +70,7 @@ public:
 
     // --- Platform ----------------------------------------------------------------------------------
     DateTime Now() override { return now_; }
+    DateTime LocalTimeAfter(int64_t seconds) override { return Later(now_, seconds); }
     uint64_t MonotonicMs() override { return monotonic_; }
     std::optional<std::string> DecodeLegacy(std::string_view bytes) override;
     std::optional<std::string> EncodeLegacy(std::string_view utf8) override {
@@ -112,6 +116,13 @@ private:
     ActionResult Record(std::string call);
 
     DateTime now_;
+    struct ClockChange {
+        DateTime at;
+        int64_t shift = 0;
+    };
+    std::optional<ClockChange> change_;
+    // The wall clock `seconds` of real time after `from`, with the clock change if it lies between.
+    DateTime Later(DateTime from, int64_t seconds) const;
     uint64_t monotonic_ = 1'000'000;
     std::optional<uint64_t> lastInput_;
     std::optional<std::vector<InterfaceRow>> table_;

@@ -32,6 +32,14 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
 // How long processes asked to end get before they are forced.
 constexpr int kEndGraceMs = 1000;
 
+// A moment as the local clock shows it, by the time zone's rules for that moment.
+DateTime LocalTime(std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return DateTime::fromParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                               tm.tm_sec);
+}
+
 class LinuxPlatform : public Platform {
 public:
     // Nothing here talks to X or D-Bus: every connection opens on first use, so start-up stays fast.
@@ -39,12 +47,9 @@ public:
         : system_(QDBusConnection::SystemBus), session_(QDBusConnection::SessionBus),
           power_(system_, session_), idle_(x11_, system_, session_) {}
 
-    DateTime Now() override {
-        const std::time_t t = std::time(nullptr);
-        std::tm tm{};
-        localtime_r(&t, &tm);
-        return DateTime::fromParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
-                                   tm.tm_sec);
+    DateTime Now() override { return LocalTime(std::time(nullptr)); }
+    DateTime LocalTimeAfter(int64_t seconds) override {
+        return LocalTime(std::time(nullptr) + static_cast<std::time_t>(seconds));
     }
     uint64_t MonotonicMs() override {
         // CLOCK_BOOTTIME, not the steady clock of the C++ library (CLOCK_MONOTONIC): it goes on counting

@@ -34,6 +34,23 @@ public:
     }
     // Milliseconds since the system started, counting while it sleeps, never wrapping.
     uint64_t MonotonicMs() override { return GetTickCount64(); }
+    DateTime LocalTimeAfter(int64_t seconds) override {
+        FILETIME now{};
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER t{};
+        t.LowPart = now.dwLowDateTime;
+        t.HighPart = now.dwHighDateTime;
+        t.QuadPart += static_cast<ULONGLONG>(seconds) * 10'000'000ULL; // 100-nanosecond units
+        const FILETIME then{t.LowPart, t.HighPart};
+        SYSTEMTIME utc{};
+        SYSTEMTIME local{};
+        // The zone's rules for that moment, not today's offset (which FileTimeToLocalFileTime would use).
+        if (!FileTimeToSystemTime(&then, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+            return Now().addSeconds(seconds);
+        }
+        return DateTime::fromParts(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute,
+                                   local.wSecond);
+    }
 
     std::optional<std::string> DecodeLegacy(std::string_view bytes) override {
         if (bytes.empty()) {
