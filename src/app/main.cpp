@@ -203,6 +203,8 @@ int main(int argc, char* argv[]) {
     vantor::ui::AppContext context{*platform, folder.shown, folder.path, folder.distrust,
                                    folder.distrustedPath};
     context.dryRun = cl.dryRun;
+    // A picture run may start beside a running copy, and a task due at once would act in it too.
+    context.pictureOnly = screenshotWanted;
     // One running copy per program folder: a second start brings the running copy to the front and ends.
     // A picture run only reads the files and stays out of it.
     // Requests that come while this copy starts wait for its window to be ready.

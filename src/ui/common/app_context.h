@@ -29,6 +29,8 @@ struct AppContext {
     // next real start finds in Setting.ini what is really registered.
     bool dryRun = false;
     std::optional<int> dryRunLoad;
+    // A picture run (--screenshot): the window is drawn as the files say, but no task is ever armed.
+    bool pictureOnly = false;
 
     QString taskFilePath() const;
     QString settingsPath() const;

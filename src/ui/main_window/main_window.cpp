@@ -353,7 +353,7 @@ void MainWindow::start() {
     if (plan.toTray) {
         Step([this] { totray(); });
     }
-    if (plan.startScheduler) {
+    if (plan.startScheduler && !context_.pictureOnly) {
         Step([this] { impl_->run->loadtask(RunControl::StartCause::Chain); });
     }
 }

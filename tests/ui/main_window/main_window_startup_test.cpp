@@ -151,6 +151,13 @@ void MainWindowStartupTest::startupAppliesTheSettingsAndTaskFile() {
     QCOMPARE(w.tray()->iconShown(), inTray);
     QCOMPARE(w.isVisible(), !inTray);
     QCOMPARE(w.runControl()->running(), running);
+    if (running) {
+        // A picture run (--screenshot) of the same folder draws the window but arms nothing.
+        f.context.pictureOnly = true;
+        MainWindow picture(f.context);
+        picture.start();
+        QVERIFY(!picture.runControl()->running());
+    }
 }
 
 void MainWindowStartupTest::startupGivesCaptionColumnsAndDesignStates() {
