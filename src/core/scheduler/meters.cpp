@@ -63,6 +63,12 @@ bool IdleMeter(MeterState& state, double idleSeconds, const Readings& r) {
     if (state.lastSeenInput != r.lastInputMs) {
         state.lastSeenInput = r.lastInputMs;
         state.idleBaselineMs = r.monotonicMs;
+        state.idlePeriodSpent = false;
+        state.idleStatus = "闲置:0秒";
+        return false;
+    }
+    if (state.idlePeriodSpent) {
+        // Nobody has touched the computer since the task acted: this period counts as none.
         state.idleStatus = "闲置:0秒";
         return false;
     }
@@ -207,6 +213,10 @@ bool SleptBetween(uint64_t beforeSteadyMs, uint64_t afterSteadyMs) {
 void PauseMeters(MeterState& state, uint64_t monotonicMs) {
     state.trafficHoldStartMs.reset();
     state.idleBaselineMs = monotonicMs;
+}
+
+void SpendIdlePeriod(MeterState& state) {
+    state.idlePeriodSpent = true;
 }
 
 } // namespace vantor

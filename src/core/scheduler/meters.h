@@ -21,6 +21,9 @@ struct MeterState {
     std::optional<uint64_t> trafficHoldStartMs;
     uint64_t idleBaselineMs = 0;           // IdleBaselineTick, monotonic
     std::optional<uint64_t> lastSeenInput; // LastSeenInputTime; unset before the first call
+    // A task has acted in the idle period that began at the baseline: the idle condition holds again
+    // only after new input and then the full idle time, never on every tick of the same period.
+    bool idlePeriodSpent = false;
     double prevBytesReceived = 0;
     double prevBytesSent = 0;
     std::optional<uint64_t> prevSampleMs; // PrevSampleTime, monotonic; unset before the first sample
@@ -96,6 +99,8 @@ void PauseMeters(MeterState& state, uint64_t monotonicMs);
 // counts on through a suspend: far more time passed than a step. After waking, nothing that fell due in
 // the meantime may act at once: the meters start again and a warning counts its full length.
 bool SleptBetween(uint64_t beforeSteadyMs, uint64_t afterSteadyMs);
+// The armed task acted (a warning shown, a program started): the current idle period is used up.
+void SpendIdlePeriod(MeterState& state);
 
 inline constexpr const char* kFullScreenPauseText = "全屏程序运行中，任务暂停执行。";
 

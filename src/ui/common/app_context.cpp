@@ -1,5 +1,6 @@
 #include "ui/common/app_context.h"
 
+#include "core/scheduler/acted_windows.h"
 #include "core/shell/ini.h"
 #include "core/tasks/task_file.h"
 
@@ -22,6 +23,10 @@ std::string AppContext::taskFile() const {
 
 std::string AppContext::settingsFile() const {
     return (folderPath.empty() ? CorePath(programFolder) : folderPath) + kSettingsFileName;
+}
+
+QString AppContext::actedPath() const {
+    return programFolder + QString::fromUtf8(kActedFileName);
 }
 
 std::string CorePath(const QString& path) {

@@ -192,6 +192,15 @@ public:
         emit dataChanged(index(row, 0), index(row, kLastRunningColumn), {Qt::ForegroundRole});
     }
 
+    // No row shows as running any more (the selection may have moved off the one that ran).
+    void clearRunning() {
+        std::fill(running_.begin(), running_.end(), false);
+        if (!running_.empty()) {
+            emit dataChanged(index(0, 0), index(static_cast<int>(running_.size()) - 1, kLastRunningColumn),
+                             {Qt::ForegroundRole});
+        }
+    }
+
     std::function<bool()> locked;
 
 private:
@@ -317,8 +326,10 @@ void TaskList::selectRow(int index) {
 
 void TaskList::setRunningAppearance(bool running) {
     const int index = selectedRow();
-    if (model_->contains(index)) {
-        model_->setRunning(index, running);
+    if (!running) {
+        model_->clearRunning();
+    } else if (model_->contains(index)) {
+        model_->setRunning(index, true);
     }
     // A hidden selection lets the red running row show through: the highlight takes the list's own
     // background and the highlighted text keeps the row's colour.

@@ -71,16 +71,26 @@ void RunControl::recomputeAfterClockJump(ClockReading now) {
     if (v.timeMode == ModeCountdown && impl_->countdownDueMs) {
         // The countdown itself runs on the steady clock; only its shown end follows the wall clock.
         editor->setStartPicker(
-            now.wall.addSeconds(CountdownSecondsLeft(*impl_->countdownDueMs, now.steadyMs)));
-    } else if (v.timeMode == ModeWeekly) {
-        // As at arming: the window of a selected day that is not over, past the ones it has acted in. A
-        // window jumped over entirely is missed, never acted on late.
+            impl_->platform().LocalTimeAfter(CountdownSecondsLeft(*impl_->countdownDueMs, now.steadyMs)));
+    } else if (v.timeMode == ModeWeekly && now.wall <= v.end) {
+        // As at arming: the window of a selected day that is not over, past the ones it has acted in (the
+        // clock set back may bring an earlier one). A window jumped over entirely is missed, never acted
+        // on late: it ends as a window that is over, so saved tasks choose again.
         const Window window = NextWeeklyWindow(v.week, v.start.timeOfDay(), v.end.timeOfDay(), now.wall);
         if (const std::optional<Window> next =
-                impl_->acted.NotActedIn(runningTaskIdentity(v), ModeWeekly, v.week, window)) {
+                acted().NotActedIn(impl_->armedIdentity, ModeWeekly, v.week, window)) {
             editor->setPickers(next->start, next->end);
         }
     }
+}
+
+void RunControl::recordNotDone(const std::string& why) {
+    std::string key = impl_->armedIdentity + '\n' + why;
+    if (key == impl_->lastNotDone) {
+        return; // the same task still waiting for its process or program: one record says it
+    }
+    impl_->lastNotDone = std::move(key);
+    recordHistory(HistoryOutcome::NotStarted, why);
 }
 
 void RunControl::timerMainTimer() {
@@ -110,7 +120,7 @@ void RunControl::timerMainTimer() {
         // operation before its time.
         if (v.timeMode == ModeCountdown) {
             const int64_t n = CountdownLength(v.countdownText);
-            editor->setStartPicker(clock.wall.addSeconds(n));
+            editor->setStartPicker(p.LocalTimeAfter(n));
             impl_->countdownDueMs = clock.steadyMs + static_cast<uint64_t>(std::max<int64_t>(n, 0)) * 1000u;
         }
         PauseMeters(impl_->meters, clock.steadyMs);
@@ -154,10 +164,8 @@ void RunControl::timerMainTimer() {
         return;
     }
 
-    if (v.timeOn && (v.timeMode == ModeWindow || v.timeMode == ModeWeekly)) {
-        // Once per window: neither a chain that arms the task again nor a clock set back brings it back.
-        impl_->acted.Record(runningTaskIdentity(v), Window{v.start, v.end});
-    }
+    // The window occurrence and the idle period are used only when the task does something; a process
+    // that is not running yet or a program that runs already leaves them to the next ticks.
     resetcontrol(1);
     switch (v.operation) {
     case OpRun: {
@@ -167,24 +175,27 @@ void RunControl::timerMainTimer() {
         const bool inUse = program && !v.allowMultiple && p.IsProgramInUse(target);
         const bool exists = !program && p.IsOrdinaryFile(target);
         if (ShouldStartProgram(program, v.allowMultiple, inUse, exists)) {
+            noteActed(v);
             const ActionResult started = p.StartProgram(target);
             recordResult(started);
             ReportFailure(&w, started);
         } else {
-            recordHistory(HistoryOutcome::NotStarted, inUse ? "程序已在运行" : "文件不存在");
+            recordNotDone(inUse ? "程序已在运行" : "文件不存在");
         }
         chainNext(NextAfterRun(savedTasks, goOn));
         break;
     }
     case OpEndProcess:
         if (p.IsProcessRunning(v.tips)) {
+            noteActed(v);
             showWarning();
         } else {
-            recordHistory(HistoryOutcome::NotStarted, "进程未运行");
+            recordNotDone("进程未运行");
             chainNext(NextAfterRun(savedTasks, goOn));
         }
         break;
     default:
+        noteActed(v);
         showWarning();
         break;
     }

@@ -1,5 +1,6 @@
 #include "ui/scheduler/run_control.h"
 
+#include "core/common/file_io.h"
 #include "core/common/numbers.h"
 #include "core/scheduler/selection.h"
 #include "core/scheduler/snooze.h"
@@ -119,6 +120,11 @@ void RunControl::cmdStartClick(StartCause cause) {
                 }
             }
         }
+        if (cause == StartCause::User) {
+            // The user's own start runs the saved tasks afresh, as it does the editor's task.
+            acted().Clear();
+            storeActed();
+        }
         loadtask(cause);
         return;
     }
@@ -127,36 +133,30 @@ void RunControl::cmdStartClick(StartCause cause) {
         return;
     }
     const EditorValues v = w.editor()->values();
+    std::string identity = TaskIdentity(ComposeRecord(v));
     if (cause == StartCause::User) {
-        impl_->acted.Forget(runningTaskIdentity(v));
+        acted().Forget(identity);
+        storeActed();
     }
-    if (!skipActedWindow(v)) {
-        // A time window that has had its action: the run ends as when the window is over.
-        const WindowOverAction action = OnWindowOver(v.timeMode, false, w.continueCheck()->isChecked());
-        if (action.message) {
-            MessageBoxes::inform(&w, *action.message, true);
-        }
+    if (!skipActedWindow(v, identity)) {
+        // A time window that has had its action and is still open (the check refuses one that is over):
+        // nothing runs until it is over, and nothing is wrong to tell.
         return;
     }
     resetcontrol(0);
-    arm();
+    arm(std::move(identity), -1);
 }
 
-std::string RunControl::runningTaskIdentity(const EditorValues& v) {
-    MainWindow& w = impl_->window;
-    const int row = w.taskList()->selectedRow();
-    if (w.savedTaskCheck()->isChecked() && row >= 0) {
-        return TaskIdentity(w.taskList()->row(row));
-    }
-    return TaskIdentity(ComposeRecord(v));
+int RunControl::armedRow() const {
+    return impl_->armedRow;
 }
 
-bool RunControl::skipActedWindow(const EditorValues& v) {
+bool RunControl::skipActedWindow(const EditorValues& v, const std::string& identity) {
     if (!v.timeOn || (v.timeMode != ModeWindow && v.timeMode != ModeWeekly)) {
         return true;
     }
     const std::optional<Window> next =
-        impl_->acted.NotActedIn(runningTaskIdentity(v), v.timeMode, v.week, Window{v.start, v.end});
+        acted().NotActedIn(identity, v.timeMode, v.week, Window{v.start, v.end});
     if (!next) {
         return false;
     }
@@ -166,7 +166,45 @@ bool RunControl::skipActedWindow(const EditorValues& v) {
     return true;
 }
 
-void RunControl::arm() {
+ActedWindows& RunControl::acted() {
+    if (!impl_->actedRead) {
+        impl_->actedRead = true;
+        const FileBytes file = ReadFileBytes(CorePath(impl_->context.actedPath()));
+        if (file.exists && !file.readError) {
+            impl_->actedMemory = ActedWindows::Decode(file.bytes);
+            impl_->actedMemory.Prune(impl_->platform().Now());
+        }
+        impl_->actedStored = impl_->actedMemory.Revision();
+    }
+    return impl_->actedMemory;
+}
+
+void RunControl::storeActed() {
+    const ActedWindows& memory = acted();
+    if (memory.Revision() == impl_->actedStored) {
+        return;
+    }
+    // Best effort: a file that cannot be written costs the memory across starts, never the run.
+    if (WriteFileAtomically(CorePath(impl_->context.actedPath()), memory.Encode())) {
+        impl_->actedStored = memory.Revision();
+    }
+}
+
+void RunControl::noteActed(const EditorValues& v) {
+    if (v.timeOn && (v.timeMode == ModeWindow || v.timeMode == ModeWeekly)) {
+        // Once per window: neither a chain that arms the task again nor a clock set back brings it back.
+        acted().Record(impl_->armedIdentity, Window{v.start, v.end});
+        storeActed();
+    }
+    if (v.idleOn) {
+        SpendIdlePeriod(impl_->meters);
+    }
+    impl_->lastNotDone.clear();
+}
+
+void RunControl::arm(std::string identity, int row) {
+    impl_->armedIdentity = std::move(identity);
+    impl_->armedRow = row;
     Platform& p = impl_->platform();
     impl_->lastClock = ClockReading{p.Now(), p.MonotonicMs()};
     impl_->countdownDueMs.reset();
@@ -174,8 +212,11 @@ void RunControl::arm() {
     if (v.timeOn && v.timeMode == ModeCountdown) {
         // The length the check put into the start picker, counted on the steady clock from now on.
         if (const std::optional<int32_t> n = CountdownSeconds(v.countdownText)) {
-            impl_->countdownDueMs =
-                impl_->lastClock.steadyMs + static_cast<uint64_t>(std::max(*n, 0)) * 1000u;
+            const int64_t length = std::max(*n, 0);
+            impl_->countdownDueMs = impl_->lastClock.steadyMs + static_cast<uint64_t>(length) * 1000u;
+            // The end as the clock will really show it, an hour off from now + n across a
+            // daylight-saving change.
+            impl_->window.editor()->setStartPicker(p.LocalTimeAfter(length));
         }
     }
     setArmed(true);
@@ -218,7 +259,7 @@ void RunControl::resetcontrol(int bytType) {
 void RunControl::loadtask(StartCause cause) {
     MainWindow& w = impl_->window;
     TaskList* list = w.taskList();
-    const Selection s = SelectTask(list->rows(), impl_->platform().Now(), &impl_->acted);
+    const Selection s = SelectTask(list->rows(), impl_->platform().Now(), &acted());
     // Every outcome past the enabled count (no candidate, none chosen, chosen) switches to saved tasks.
     if (s.checkSavedTaskMode || s.outcome == Selection::Outcome::NoChoice) {
         w.savedTaskCheck()->setChecked(true);
@@ -233,17 +274,18 @@ void RunControl::loadtask(StartCause cause) {
 
     list->selectRow(s.row);
     w.loadSelectedIntoEditor(s.start, s.end);
+    const TaskRecord row = list->row(s.row);
+    std::string identity = TaskIdentity(row);
     // The check works a weekly window out afresh; the selection may have passed its current one over.
     if (!w.editor()->conditionCheck() || !w.editor()->availabilityCheck(cause == StartCause::User) ||
-        !skipActedWindow(w.editor()->values())) {
+        !skipActedWindow(w.editor()->values(), identity)) {
         return;
     }
     resetcontrol(0);
-    const TaskRecord row = list->row(s.row);
     const QString tip = QString::fromStdString(row.conditionText + "(" + row.operationText + ")");
     list->setToolTip(tip);
     w.stateLabel()->setToolTip(tip);
-    arm();
+    arm(std::move(identity), s.row);
 }
 
 void RunControl::setArmed(bool armed) {

@@ -2,6 +2,7 @@
 // run, the one-second tick, the warning dialog and the operation itself.
 #pragma once
 
+#include "core/scheduler/acted_windows.h"
 #include "core/scheduler/history.h"
 #include "core/scheduler/meters.h"
 #include "core/scheduler/run_rules.h"
@@ -26,9 +27,10 @@ public:
     bool running() const;      // Timer_main enabled: a task is armed
     QTimer* mainTimer() const; // Timer_main (1000 ms)
 
-    // Cmd_start_Click. Started by the user, the editor's task may act again in a window it has acted in;
-    // started by a chain (after an operation, or "继续"), it may not. Only a start by the user shows the
-    // notes of the availability check (a password will be asked): nobody may be there to close them.
+    // Cmd_start_Click. Started by the user, a task may act again in a window it has acted in (in either
+    // run mode); started by a chain (after an operation, or "继续"), it may not. Only a start by the user
+    // shows the notes of the availability check (a password will be asked): nobody may be there to close
+    // them.
     enum class StartCause { User, Chain };
     void cmdStartClick(StartCause cause = StartCause::User);
     void resetcontrol(int bytType); // 0 = running appearance, other = back to idle
@@ -38,6 +40,7 @@ public:
     void timerMainTimer();                // one tick
     void opertion();                      // carry out the operation and chain
     WarningDialog* warningDialog() const; // Fr_tips, nullptr before first use
+    int armedRow() const;                 // the saved row last armed, -1 for the editor's task
 
     MeterState& meters();
 
@@ -75,13 +78,19 @@ signals:
 private:
     // Timer_main on or off; the notification icon's tip follows at once, as no hover tells the icon.
     void setArmed(bool armed);
-    // Arms the editor's checked task: the countdown's end on the steady clock, then Timer_main.
-    void arm();
-    // The running task as the memory of acted windows knows it: the saved row, or the editor's task.
-    std::string runningTaskIdentity(const EditorValues& v);
+    // Arms the editor's checked task, known to the memory of acted windows as `identity` (saved row
+    // `row`, or -1 for the editor's task): the countdown's end on the steady clock, then Timer_main.
+    void arm(std::string identity, int row);
     // Moves the editor's window off an occurrence the task has acted in; false when none is left (a time
     // window that has had its action).
-    bool skipActedWindow(const EditorValues& v);
+    bool skipActedWindow(const EditorValues& v, const std::string& identity);
+    // The memory of acted window occurrences, read from its file beside the task file on first use; and
+    // its file rewritten after a change. A file that cannot be read or written only makes it forget.
+    ActedWindows& acted();
+    void storeActed();
+    // The armed task did something (a warning shown, a program started): its window occurrence is used
+    // and so is the idle period.
+    void noteActed(const EditorValues& v);
     // After the clock moved under the run: the window times worked out as at arming, the countdown's
     // shown end moved to where the steady clock puts it.
     void recomputeAfterClockJump(ClockReading now);
@@ -91,6 +100,9 @@ private:
     // The history record of an action the system was asked for: done (or only printed in a dry run), or
     // failed with the reason.
     void recordResult(const ActionResult& result);
+    // The history record of a task whose conditions held but that had nothing to do (the process is not
+    // running, the program runs already). Kept once, not for each tick that checks the task again.
+    void recordNotDone(const std::string& why);
 
     class Impl;
     Impl* impl_;

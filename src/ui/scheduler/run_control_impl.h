@@ -21,7 +21,16 @@ public:
     QTimer* timer = nullptr;         // Timer_main
     MeterState meters;               // TimeStatusText ... PrevSampleTime
     WarningDialog* dialog = nullptr; // Fr_tips, created on first use
-    ActedWindows acted;              // window occurrences the tasks have acted in
+    // Window occurrences the tasks have acted in, read from their file on first use (acted()).
+    ActedWindows actedMemory;
+    bool actedRead = false;
+    uint64_t actedStored = 0; // the revision the file holds
+    // The armed task as that memory knows it, and its row in saved-task mode (-1 otherwise): taken when
+    // it is armed, as the list's selection may move while it runs.
+    std::string armedIdentity;
+    int armedRow = -1;
+    // The last "nothing done" in the history, with the task it was about; empty after the task acted.
+    std::string lastNotDone;
     // The armed countdown's end on the steady clock; the start picker shows it in wall-clock time.
     std::optional<uint64_t> countdownDueMs;
     ClockReading lastClock; // both clocks at the last tick, or at arming

@@ -323,10 +323,11 @@ void WarningDialog::closeWith(int choice) {
         run_.cmdStartClick(RunControl::StartCause::Chain);
         break;
     case TipsCloseAction::UncheckAndLoadTask: {
-        // A cancelled reminder leaves the saved-task selection and the next task is loaded.
+        // A cancelled reminder leaves the saved-task selection and the next task is loaded: the row that
+        // was armed, wherever the list's selection has moved meanwhile.
         TaskList* list = window_.taskList();
-        const int row = list->selectedRow();
-        if (row >= 0) {
+        const int row = run_.armedRow();
+        if (row >= 0 && row < list->rowCount()) {
             list->setRowChecked(row, false);
         }
         run_.loadtask();

@@ -244,6 +244,18 @@ TEST(IdleMeter, NewInputMovesTheBaseline) {
     EXPECT_TRUE(IdleMeter(st, 10, At(kNow, 22'000, 11'500)));
 }
 
+TEST(IdleMeter, AfterTheTaskActedItNeedsNewInputThenTheFullTime) {
+    MeterState st;
+    IdleMeter(st, 5, At(kNow, 1000, 1));
+    EXPECT_TRUE(IdleMeter(st, 5, At(kNow, 6000, 1)));
+    SpendIdlePeriod(st);
+    EXPECT_FALSE(IdleMeter(st, 5, At(kNow, 60'000, 1))) << "the same idle period does not hold twice";
+    EXPECT_EQ(st.idleStatus, "闲置:0秒");
+    EXPECT_FALSE(IdleMeter(st, 5, At(kNow, 61'000, 60'500)));
+    EXPECT_FALSE(IdleMeter(st, 5, At(kNow, 65'999, 60'500)));
+    EXPECT_TRUE(IdleMeter(st, 5, At(kNow, 66'000, 60'500)));
+}
+
 TEST(IdleMeter, PauseRestartsTheIdleTime) {
     MeterState st;
     IdleMeter(st, 10, At(kNow, 1000, 1));

@@ -206,6 +206,29 @@ TEST(SelectTask, WindowsActedInAreNoCandidatesForThem) {
     EXPECT_EQ(SelectTask({window, weekly}, Wed10()).row, 0) << "nothing remembered: the open window first";
 }
 
+TEST(ActedWindows, OutlivesTheProgramThroughItsFileAndForgetsWhatItCannotRead) {
+    ActedWindows acted;
+    const std::string reminder = "1,0,0,0,0,1,,,,0000000,,,,,-1,-1,,,0,开会\\n\\议程\n第二行\r";
+    acted.Record(reminder, {At(2026, 12, 9, 9), At(2026, 12, 9, 11)});
+    acted.Record("2,weekly", {At(2026, 11, 20, 9), At(2026, 11, 20, 10)});
+    const std::string file = acted.Encode();
+    ActedWindows back = ActedWindows::Decode(file);
+    EXPECT_TRUE(back.Has(reminder, {At(2026, 12, 9, 9), At(2026, 12, 9, 11)}));
+    EXPECT_TRUE(back.Has("2,weekly", {At(2026, 11, 20, 9), At(2026, 11, 20, 10)}));
+    back.Prune(Wed10());
+    EXPECT_FALSE(back.AnyIn({At(2026, 11, 20, 9), At(2026, 11, 20, 10)})) << "over for more than a week";
+    EXPECT_TRUE(back.AnyIn({At(2026, 12, 9, 9), At(2026, 12, 9, 11)}));
+
+    // A damaged line is left out, the others are kept; another format or no header forgets everything.
+    const size_t secondLine = file.find('\n') + 1;
+    std::string damaged = file;
+    damaged.insert(secondLine, "2026/13/40 9:00:00\t\tx\nno tabs here\n\\q\t\t\n");
+    EXPECT_TRUE(ActedWindows::Decode(damaged).Has(reminder, {At(2026, 12, 9, 9), At(2026, 12, 9, 11)}));
+    EXPECT_FALSE(
+        ActedWindows::Decode(file.substr(secondLine)).AnyIn({At(2026, 12, 9, 9), At(2026, 12, 9, 11)}));
+    EXPECT_FALSE(ActedWindows::Decode("").AnyIn({At(2026, 12, 9, 9), At(2026, 12, 9, 11)}));
+}
+
 TEST(SelectTask, UnconvertibleRowDoesNotStopTheSelection) {
     Selection s = SelectTask({Countdown("abc"), Window("bad", "worse"), Countdown("60")}, Wed10());
     ASSERT_EQ(s.outcome, Selection::Outcome::Chosen);

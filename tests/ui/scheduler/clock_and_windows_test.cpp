@@ -50,6 +50,7 @@ private slots:
     void countdownRunsOnTheSteadyClock();
     void windowsAreWorkedOutAfreshAfterAJump_data();
     void windowsAreWorkedOutAfreshAfterAJump();
+    void shownCountdownEndIsTheRealClockTime();
 };
 
 void ClockAndWindowsTest::windowTaskActsOncePerOccurrence_data() {
@@ -57,8 +58,8 @@ void ClockAndWindowsTest::windowTaskActsOncePerOccurrence_data() {
     QTest::addColumn<bool>("savedTasks");
     QTest::addColumn<bool>("runningAfter"); // armed for a later window once it has acted
     QTest::addColumn<QString>("message");   // what the chain says when nothing is left for this window
-    QTest::newRow("time window, 持续")
-        << false << false << false << QStringLiteral("当前时间以超出设定时段！");
+    // The window is still open: "当前时间以超出设定时段！" would not be true.
+    QTest::newRow("time window, 持续") << false << false << false << QString();
     QTest::newRow("time window, saved tasks")
         << false << true << false << QStringLiteral("没有符合条件的任务！");
     QTest::newRow("weekly, 持续") << true << false << true << QString();
@@ -169,7 +170,7 @@ void ClockAndWindowsTest::windowsAreWorkedOutAfreshAfterAJump_data() {
     QTest::newRow("weekly, back a day onto a ticked day") << "1001000" << 7 << 11 << 12 << -86400 << 3599;
     QTest::newRow("time window, jumped into") << "" << 8 << 12 << 13 << 7200 << 1;
     QTest::newRow("time window, jumped over: missed") << "" << 8 << 10 << 11 << 7200 << 0;
-    // Today's window jumped over: the next one is next Monday's, not a late action now.
+    // Today's window jumped over: it ends as a window that is over, never a late action now.
     QTest::newRow("weekly, jumped over: missed") << "1100000" << 8 << 10 << 11 << 7200 << 0;
 }
 
@@ -201,10 +202,28 @@ void ClockAndWindowsTest::windowsAreWorkedOutAfreshAfterAJump() {
     QVERIFY(!Contains(h.platform().calls, "power-off"));
     if (ticksToAct > 0) {
         QCOMPARE(ticks, ticksToAct);
-    } else if (!week.isEmpty()) {
-        QVERIFY(h.run().running()); // waiting for next week's window
-        QCOMPARE(h.editor().values().start, At(14, 10, 30));
+    } else {
+        // Without "持续" the run ends silently, as for any weekly window that is over.
+        QVERIFY(!h.run().running());
     }
+}
+
+void ClockAndWindowsTest::shownCountdownEndIsTheRealClockTime() {
+    Harness h;
+    // Daylight saving begins at 02:00, which becomes 03:00: 02:01:34 does not exist that night.
+    h.platform().SetNow(DateTime::fromParts(2026, 3, 29, 1, 59, 33));
+    h.platform().SetClockChange(DateTime::fromParts(2026, 3, 29, 2, 0, 0), 3600);
+    h.compose(CountdownTask(120, OpShutdown));
+    h.pressStart();
+    const DateTime realEnd = DateTime::fromParts(2026, 3, 29, 3, 1, 34);
+    QCOMPARE(h.editor().values().start, realEnd);
+    for (int i = 0; i < 60; ++i) {
+        h.tick();
+    }
+    QCOMPARE(h.platform().Now(), DateTime::fromParts(2026, 3, 29, 3, 0, 33));
+    QCOMPARE(h.editor().values().start, realEnd);
+    QCOMPARE(h.tickUntilStopped(200), 61);
+    QVERIFY(h.warningOpen());
 }
 
 QTEST_MAIN(ClockAndWindowsTest)
