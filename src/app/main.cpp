@@ -200,8 +200,10 @@ int main(int argc, char* argv[]) {
 
     // Chosen once: beside the program, or the user's own folder for an installed program.
     const vantor::ui::ProgramFolder folder = vantor::ui::ChooseProgramFolder(*platform, true);
-    vantor::ui::AppContext context{*platform, folder.shown, folder.path, folder.distrust,
-                                   folder.distrustedPath};
+    vantor::ui::AppContext context{*platform, folder.shown};
+    context.folderPath = folder.path;
+    context.folderDistrust = folder.distrust;
+    context.folderDistrustedPath = folder.distrustedPath;
     context.dryRun = cl.dryRun;
     // A picture run may start beside a running copy, and a task due at once would act in it too.
     context.pictureOnly = screenshotWanted;
