@@ -136,9 +136,14 @@ public:
                faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
     }
     std::optional<Ownership> OwnershipOf(const std::string& path) override {
+        // lstat of "dir/" follows a link named dir: the link itself is asked for without the slash.
+        std::string named = path;
+        while (named.size() > 1 && named.back() == '/') {
+            named.pop_back();
+        }
         struct stat link {};
         struct stat st {};
-        if (lstat(path.c_str(), &link) != 0 || stat(path.c_str(), &st) != 0) {
+        if (lstat(named.c_str(), &link) != 0 || stat(named.c_str(), &st) != 0) {
             return std::nullopt;
         }
         Ownership o;
