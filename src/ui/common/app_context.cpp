@@ -17,16 +17,20 @@ QString AppContext::settingsPath() const {
     return programFolder + QString::fromUtf8(kSettingsFileName);
 }
 
+std::string AppContext::folderFile(const char* name) const {
+    return (folderPath.empty() ? CorePath(programFolder) : folderPath) + name;
+}
+
 std::string AppContext::taskFile() const {
-    return (folderPath.empty() ? CorePath(programFolder) : folderPath) + kTaskFileName;
+    return folderFile(kTaskFileName);
 }
 
 std::string AppContext::settingsFile() const {
-    return (folderPath.empty() ? CorePath(programFolder) : folderPath) + kSettingsFileName;
+    return folderFile(kSettingsFileName);
 }
 
-QString AppContext::actedPath() const {
-    return programFolder + QString::fromUtf8(kActedFileName);
+std::string AppContext::actedFile() const {
+    return folderFile(kActedFileName);
 }
 
 std::string CorePath(const QString& path) {

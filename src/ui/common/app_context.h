@@ -37,8 +37,10 @@ struct AppContext {
     // The two files' paths for the core's file functions.
     std::string taskFile() const;
     std::string settingsFile() const;
+    // A file of the program's own beside the task file, for the core's file functions.
+    std::string folderFile(const char* name) const;
     // The memory of the window occurrences the tasks have acted in, kept beside the task file.
-    QString actedPath() const;
+    std::string actedFile() const;
     // Legacy decoder for the core's file readers, backed by the platform.
     LegacyDecoder legacyDecoder() const;
     // The platform's code page both ways and its encoding of new files, for the core's file writers.

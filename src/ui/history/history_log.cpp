@@ -12,7 +12,11 @@ QString HistoryPath(const AppContext& context) {
 }
 
 bool AppendHistory(const AppContext& context, const HistoryRecord& record) {
-    const std::string path = CorePath(HistoryPath(context));
+    if (!context.folderDistrust.empty()) {
+        // Nothing is written into a folder that cannot be trusted with the program's files.
+        return false;
+    }
+    const std::string path = context.folderFile(kHistoryFileName);
     const FileBytes old = ReadFileBytes(path);
     if (old.exists && (old.readError || old.failure != ReadFailure::None)) {
         // Rewriting from what could be read would lose the rest of the history.
@@ -22,7 +26,7 @@ bool AppendHistory(const AppContext& context, const HistoryRecord& record) {
 }
 
 QStringList ReadHistory(const AppContext& context, size_t n) {
-    const FileBytes file = ReadFileBytes(CorePath(HistoryPath(context)));
+    const FileBytes file = ReadFileBytes(context.folderFile(kHistoryFileName));
     QStringList out;
     for (const std::string& line : LastHistoryRecords(file.bytes, n)) {
         out.append(QString::fromUtf8(line));

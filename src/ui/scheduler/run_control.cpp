@@ -169,7 +169,7 @@ bool RunControl::skipActedWindow(const EditorValues& v, const std::string& ident
 ActedWindows& RunControl::acted() {
     if (!impl_->actedRead) {
         impl_->actedRead = true;
-        const FileBytes file = ReadFileBytes(CorePath(impl_->context.actedPath()));
+        const FileBytes file = ReadFileBytes(impl_->context.actedFile());
         if (file.exists && !file.readError) {
             impl_->actedMemory = ActedWindows::Decode(file.bytes);
             impl_->actedMemory.Prune(impl_->platform().Now());
@@ -184,8 +184,10 @@ void RunControl::storeActed() {
     if (memory.Revision() == impl_->actedStored) {
         return;
     }
-    // Best effort: a file that cannot be written costs the memory across starts, never the run.
-    if (WriteFileAtomically(CorePath(impl_->context.actedPath()), memory.Encode())) {
+    // Best effort: a file that cannot be written costs the memory across starts, never the run. Nothing is
+    // written into a folder that cannot be trusted.
+    if (impl_->context.folderDistrust.empty() &&
+        WriteFileAtomically(impl_->context.actedFile(), memory.Encode())) {
         impl_->actedStored = memory.Revision();
     }
 }

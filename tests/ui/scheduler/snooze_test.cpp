@@ -8,6 +8,7 @@
 #include "ui/tray/tray_icon.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 
 using namespace vantor;
@@ -35,6 +36,7 @@ class SnoozeTest : public QObject {
 private slots:
     void snoozedWarningComesBackFromTheStart();
     void stopWhileSnoozedAndRefusals();
+    void nothingIsWrittenIntoAnUntrustedFolder();
 };
 
 void SnoozeTest::snoozedWarningComesBackFromTheStart() {
@@ -131,6 +133,19 @@ void SnoozeTest::stopWhileSnoozedAndRefusals() {
     h.platform().Advance(3600);
     QVERIFY(!h.warningOpen());
     QVERIFY(h.window.tray()->tipText().endsWith(QStringLiteral("无任务")));
+}
+
+void SnoozeTest::nothingIsWrittenIntoAnUntrustedFolder() {
+    // A folder others may write could hold planted files: the answers are not recorded there.
+    Harness h;
+    h.context.folderDistrust = "其他用户也可以修改它";
+    h.compose(CountdownTask(1, OpRemind, "喝水"));
+    h.pressStart();
+    QVERIFY(h.tickUntilStopped(5) > 0);
+    QVERIFY(h.warningOpen());
+    QVERIFY(h.run().snooze(5).ok);
+    QVERIFY(!QFileInfo::exists(h.context.programFolder + QString::fromUtf8(kHistoryFileName)));
+    QVERIFY(ui::ReadHistory(h.context).isEmpty());
 }
 
 QTEST_MAIN(SnoozeTest)
