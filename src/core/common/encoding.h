@@ -2,12 +2,16 @@
 // the encoding its file had, so that a file another program reads stays readable to it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace vantor {
+
+// Appends one code point to a UTF-8 text.
+void AppendUtf8(std::string& out, uint32_t cp);
 
 // Converts legacy bytes (the Chinese Windows code page) to UTF-8; nullopt when they cannot be decoded.
 using LegacyDecoder = std::function<std::optional<std::string>(std::string_view)>;

@@ -1,6 +1,7 @@
 // Interface byte counters: decoding the system's interface tables and summing them per sample.
 #include "core/probes/net_stats.h"
 
+#include "core/common/encoding.h"
 #include "core/common/text.h"
 
 #include <cstddef>
@@ -74,24 +75,6 @@ uint32_t ReadU32(std::string_view bytes, size_t offset) {
 
 uint64_t ReadU64(std::string_view bytes, size_t offset) {
     return ReadU32(bytes, offset) | (static_cast<uint64_t>(ReadU32(bytes, offset + 4)) << 32);
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // The wide name up to its first NUL; unpaired surrogates become U+FFFD rather than broken UTF-8.
